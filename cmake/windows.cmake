@@ -1,0 +1,58 @@
+# Windows build: the program, the fake device stack as setupapi.dll, and
+# the tests that run under Wine.
+enable_language(RC)
+add_compile_options(-Wall -Wextra)
+
+set(RC_FILE ${CMAKE_SOURCE_DIR}/res/vantrel.rc)
+set_source_files_properties(${RC_FILE} PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/vantrel.manifest;${CMAKE_SOURCE_DIR}/app/ids.h")
+file(GLOB ICON_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/icons/*.ico)
+set_property(SOURCE ${RC_FILE} APPEND PROPERTY OBJECT_DEPENDS ${ICON_FILES})
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}")
+
+add_executable(vantrel WIN32 ${LOGIC_SOURCES} ${WIN_SOURCES} ${RC_FILE})
+target_include_directories(vantrel PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_options(vantrel PRIVATE -Os -ffunction-sections -fdata-sections)
+target_link_options(vantrel PRIVATE -static -s -Wl,--gc-sections)
+target_link_libraries(vantrel PRIVATE setupapi)
+if(PESTAMP)
+  # The self-check needs a correct header checksum; nothing may touch the
+  # file after this.
+  add_custom_command(TARGET vantrel POST_BUILD COMMAND ${PESTAMP} $<TARGET_FILE:vantrel>)
+endif()
+
+add_library(fakedev SHARED tests/fakedev/fakedev.cpp tests/fakedev/setupapi.def)
+target_include_directories(fakedev PRIVATE ${CMAKE_SOURCE_DIR})
+set_target_properties(fakedev PROPERTIES OUTPUT_NAME setupapi PREFIX "")
+target_link_options(fakedev PRIVATE -static -s)
+
+set(WINE_RUN ${CMAKE_SOURCE_DIR}/tests/wine-run.sh)
+
+# Win32 tests: the program's code against Wine's real user32, gdi32,
+# advapi32 and kernel32.
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+include(GoogleTest)
+file(GLOB WIN32_TESTS CONFIGURE_DEPENDS tests/win32/*.cpp)
+if(WIN32_TESTS)
+  set(PROGRAM_CODE ${LOGIC_SOURCES} ${WIN_SOURCES})
+  list(FILTER PROGRAM_CODE EXCLUDE REGEX "winmain_win\\.cpp$")
+  add_executable(win32_tests ${WIN32_TESTS} ${PROGRAM_CODE} ${RC_FILE})
+  target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(win32_tests PRIVATE gtest_main setupapi)
+  target_link_options(win32_tests PRIVATE -static)
+  set_target_properties(win32_tests PROPERTIES CROSSCOMPILING_EMULATOR ${WINE_RUN})
+  gtest_discover_tests(win32_tests TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST
+                       DISCOVERY_TIMEOUT 120)
+endif()
+
+# End-to-end: scripts that drive the real vantrel.exe.
+file(GLOB E2E_TESTS CONFIGURE_DEPENDS tests/e2e/test_*.sh)
+foreach(script ${E2E_TESTS})
+  get_filename_component(name ${script} NAME_WE)
+  string(REGEX REPLACE "^test_" "" name ${name})
+  add_test(NAME e2e.${name} COMMAND sh ${script})
+  set_tests_properties(e2e.${name} PROPERTIES
+    ENVIRONMENT "VANTREL_EXE=$<TARGET_FILE:vantrel>;FAKEDEV_DLL=$<TARGET_FILE:fakedev>;E2E_LIB=${CMAKE_SOURCE_DIR}/tests/e2e/lib.sh;E2E_DATA=${CMAKE_SOURCE_DIR}/tests/data"
+    TIMEOUT 300 RUN_SERIAL TRUE)
+endforeach()
