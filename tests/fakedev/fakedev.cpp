@@ -1,0 +1,359 @@
+// A device tree that answers the seven device functions the way Windows
+// does. Linked into the native tests, and built as setupapi.dll that Wine
+// loads in place of its own (whose nodes never report removable bits).
+//
+// In the DLL the tree comes from the file named by FAKEDEV_TREE and is read
+// again at every SetupDiGetClassDevsA, so a test may plug and pull devices
+// while the program runs. Eject requests are appended to FAKEDEV_EJECT_LOG;
+// call counters are written to FAKEDEV_COUNTS after every device set is
+// released and when the DLL unloads. The file format is in tests/README.md.
+#ifdef _WIN32
+#define _SETUPAPI_
+#define _CFGMGR32_
+#endif
+#include "app/winlayer.h"
+#include "tests/fakedev/fakedev.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Node {
+    DWORD id = 0;
+    DWORD parent = 0;
+    DWORD status = 0;
+    DWORD problem = 0;
+    bool hasClass = false, hasFriendly = false, hasDesc = false;
+    std::string classGuid, friendly, desc;
+    bool statusFails = false;
+};
+
+struct Tree {
+    std::vector<Node> nodes;
+    bool enumFails = false;
+};
+
+const char* const kFunctions[] = {
+    "SetupDiGetClassDevsA",          "SetupDiEnumDeviceInfo", "SetupDiDestroyDeviceInfoList",
+    "CM_Get_DevNode_Status",         "CM_Get_Child",          "CM_Get_DevNode_Registry_PropertyA",
+    "CM_Request_Device_EjectA",
+};
+enum { kGetClassDevs, kEnum, kDestroy, kStatus, kChild, kProperty, kEject, kFunctionCount };
+
+Tree g_tree;
+bool g_fixedTree = false;  // set by FakeDev_LoadText
+unsigned g_counts[kFunctionCount];
+int g_openSets = 0;
+std::vector<std::string> g_ejects;
+// Each set is a snapshot, so a tree change during an enumeration does not
+// shift the indices under the caller.
+std::map<int, std::vector<DWORD>> g_sets;
+int g_nextSet = 1;
+
+std::string Trim(const std::string& s)
+{
+    size_t b = s.find_first_not_of(" \t\r\n");
+    if (b == std::string::npos)
+        return "";
+    size_t e = s.find_last_not_of(" \t\r\n");
+    return s.substr(b, e - b + 1);
+}
+
+// "-" is an absent property; "~N" is N letters 'L', for length limits.
+bool ParseText(const std::string& field, std::string& out)
+{
+    if (field == "-")
+        return false;
+    if (field.size() > 1 && field[0] == '~' && isdigit((unsigned char)field[1]))
+        out.assign(strtoul(field.c_str() + 1, 0, 10), 'L');
+    else
+        out = field;
+    return true;
+}
+
+bool ParseTree(const std::string& text, Tree& tree)
+{
+    tree = Tree();
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = Trim(text.substr(pos, end - pos));
+        pos = end + 1;
+        if (line.empty() || line[0] == '#')
+            continue;
+        if (line == "!enumfail") {
+            tree.enumFails = true;
+            continue;
+        }
+        std::vector<std::string> f;
+        size_t start = 0;
+        for (;;) {
+            size_t bar = line.find('|', start);
+            f.push_back(Trim(line.substr(start, bar == std::string::npos ? bar : bar - start)));
+            if (bar == std::string::npos)
+                break;
+            start = bar + 1;
+        }
+        if (f.size() < 7 || f.size() > 8)
+            return false;
+        Node n;
+        n.id = strtoul(f[0].c_str(), 0, 0);
+        n.parent = strtoul(f[1].c_str(), 0, 0);
+        n.status = strtoul(f[2].c_str(), 0, 0);
+        n.problem = strtoul(f[3].c_str(), 0, 0);
+        if (n.id == 0)
+            return false;
+        n.hasClass = ParseText(f[4], n.classGuid);
+        n.hasFriendly = ParseText(f[5], n.friendly);
+        n.hasDesc = ParseText(f[6], n.desc);
+        n.statusFails = f.size() == 8 && f[7].find("nostatus") != std::string::npos;
+        tree.nodes.push_back(n);
+    }
+    return true;
+}
+
+void ReloadFromEnvironment()
+{
+    if (g_fixedTree)
+        return;
+    const char* path = getenv("FAKEDEV_TREE");
+    if (!path || !*path)
+        return;
+    FILE* f = fopen(path, "rb");
+    if (!f)
+        return;  // keep the last tree: a writer may be replacing the file
+    std::string text;
+    char chunk[4096];
+    size_t got;
+    while ((got = fread(chunk, 1, sizeof chunk, f)) > 0)
+        text.append(chunk, got);
+    fclose(f);
+    Tree t;
+    if (ParseTree(text, t))
+        g_tree = t;
+}
+
+const Node* Find(DWORD id)
+{
+    for (const Node& n : g_tree.nodes)
+        if (n.id == id)
+            return &n;
+    return 0;
+}
+
+void WriteCounts()
+{
+    const char* path = getenv("FAKEDEV_COUNTS");
+    if (!path || !*path)
+        return;
+    FILE* f = fopen(path, "wb");
+    if (!f)
+        return;
+    for (int i = 0; i < kFunctionCount; ++i)
+        fprintf(f, "%s %u\n", kFunctions[i], g_counts[i]);
+    fprintf(f, "OpenSets %d\n", g_openSets);
+    fclose(f);
+}
+
+void SetError(DWORD code)
+{
+#ifdef _WIN32
+    SetLastError(code);
+#else
+    (void)code;
+#endif
+}
+
+}  // namespace
+
+void FakeDev_Reset()
+{
+    g_tree = Tree();
+    g_fixedTree = false;
+    memset(g_counts, 0, sizeof g_counts);
+    g_openSets = 0;
+    g_ejects.clear();
+    g_sets.clear();
+}
+
+int FakeDev_LoadText(const std::string& text)
+{
+    g_fixedTree = true;
+    return ParseTree(text, g_tree) ? 1 : 0;
+}
+
+unsigned FakeDev_Count(const char* function)
+{
+    for (int i = 0; i < kFunctionCount; ++i)
+        if (strcmp(kFunctions[i], function) == 0)
+            return g_counts[i];
+    return 0;
+}
+
+int FakeDev_OpenSets() { return g_openSets; }
+
+const std::vector<std::string>& FakeDev_Ejects() { return g_ejects; }
+
+extern "C" {
+
+HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, PCSTR enumerator, HWND parent,
+                                     DWORD flags)
+{
+    (void)parent;
+    ++g_counts[kGetClassDevs];
+    ReloadFromEnvironment();
+    // Only the all-classes, present-only query is modelled.
+    if (g_tree.enumFails || classGuid || enumerator ||
+        flags != (DIGCF_PRESENT | DIGCF_ALLCLASSES)) {
+        SetError(87 /* ERROR_INVALID_PARAMETER */);
+        return INVALID_HANDLE_VALUE;
+    }
+    std::vector<DWORD> ids;
+    for (const Node& n : g_tree.nodes)
+        ids.push_back(n.id);
+    int handle = g_nextSet++;
+    g_sets[handle] = ids;
+    ++g_openSets;
+    return (HDEVINFO)(intptr_t)handle;
+}
+
+BOOL WINAPI SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA data)
+{
+    ++g_counts[kEnum];
+    auto it = g_sets.find((int)(intptr_t)set);
+    if (it == g_sets.end()) {
+        SetError(6 /* ERROR_INVALID_HANDLE */);
+        return FALSE;
+    }
+    if (!data || data->cbSize != 28) {
+        SetError(1784 /* ERROR_INVALID_USER_BUFFER */);
+        return FALSE;
+    }
+    if (index >= it->second.size()) {
+        SetError(ERROR_NO_MORE_ITEMS);
+        return FALSE;
+    }
+    data->DevInst = it->second[index];
+    return TRUE;
+}
+
+BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO set)
+{
+    ++g_counts[kDestroy];
+    if (!g_sets.erase((int)(intptr_t)set)) {
+        SetError(6);
+        return FALSE;
+    }
+    --g_openSets;
+    WriteCounts();
+    return TRUE;
+}
+
+CONFIGRET WINAPI CM_Get_DevNode_Status(PULONG status, PULONG problem, DEVINST dev, ULONG flags)
+{
+    ++g_counts[kStatus];
+    if (!status || !problem)
+        return CR_INVALID_POINTER;
+    const Node* n = Find(dev);
+    if (!n || flags != 0)
+        return CR_INVALID_DEVNODE;
+    if (n->statusFails)
+        return CR_NO_SUCH_DEVNODE;
+    *status = n->status;
+    *problem = n->problem;
+    return CR_SUCCESS;
+}
+
+CONFIGRET WINAPI CM_Get_Child(PDEVINST child, DEVINST dev, ULONG flags)
+{
+    ++g_counts[kChild];
+    if (!child)
+        return CR_INVALID_POINTER;
+    *child = 0;
+    if (!Find(dev) || flags != 0)
+        return CR_INVALID_DEVNODE;
+    for (const Node& n : g_tree.nodes)
+        if (n.parent == dev) {
+            *child = n.id;
+            return CR_SUCCESS;
+        }
+    return CR_NO_SUCH_DEVNODE;
+}
+
+CONFIGRET WINAPI CM_Get_DevNode_Registry_PropertyA(DEVINST dev, ULONG property, PULONG regType,
+                                                   PVOID buffer, PULONG length, ULONG flags)
+{
+    ++g_counts[kProperty];
+    if (!length)
+        return CR_INVALID_POINTER;
+    const Node* n = Find(dev);
+    if (!n || flags != 0)
+        return CR_INVALID_DEVNODE;
+    const std::string* value = 0;
+    if (property == CM_DRP_FRIENDLYNAME && n->hasFriendly)
+        value = &n->friendly;
+    else if (property == CM_DRP_DEVICEDESC && n->hasDesc)
+        value = &n->desc;
+    else if (property == CM_DRP_CLASSGUID && n->hasClass)
+        value = &n->classGuid;
+    if (!value)
+        return CR_NO_SUCH_VALUE;
+    // Like Windows: the whole value with its terminator, or nothing.
+    ULONG needed = (ULONG)value->size() + 1;
+    if (!buffer || *length < needed) {
+        *length = needed;
+        return CR_BUFFER_SMALL;
+    }
+    memcpy(buffer, value->c_str(), needed);
+    *length = needed;
+    if (regType)
+        *regType = REG_SZ;
+    return CR_SUCCESS;
+}
+
+CONFIGRET WINAPI CM_Request_Device_EjectA(DEVINST dev, PPNP_VETO_TYPE vetoType, LPSTR vetoName,
+                                          ULONG nameLength, ULONG flags)
+{
+    ++g_counts[kEject];
+    ReloadFromEnvironment();
+    const Node* n = Find(dev);
+    std::string name = !n ? "?" : n->hasFriendly ? n->friendly : n->hasDesc ? n->desc : "";
+    char head[160];
+    snprintf(head, sizeof head, "EJECT %lu veto=%s,%s,%lu flags=%lu name=", (unsigned long)dev,
+             vetoType ? "out" : "none", vetoName ? "out" : "none", (unsigned long)nameLength,
+             (unsigned long)flags);
+    std::string line = head + name;
+    g_ejects.push_back(line);
+    const char* path = getenv("FAKEDEV_EJECT_LOG");
+    if (path && *path) {
+        FILE* f = fopen(path, "ab");
+        if (f) {
+            fprintf(f, "%s\n", line.c_str());
+            fclose(f);
+        }
+    }
+    if (!n)
+        return CR_INVALID_DEVNODE;
+    if (vetoType)
+        *vetoType = (PNP_VETO_TYPE)0;
+    return CR_SUCCESS;
+}
+
+#ifdef _WIN32
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_DETACH)
+        WriteCounts();
+    return TRUE;
+}
+#endif
+
+}  // extern "C"

@@ -1,0 +1,219 @@
+// Each stand-in does what the logic relies on and no more; handles are
+// numbered so that leaks and double releases show up in the counters.
+#include "tests/fakes/fakewin.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+FakeWin g_fake;
+
+namespace {
+
+const uintptr_t kFileHandle = 0x7F00;
+
+std::map<uintptr_t, std::string> g_mutexHandles;
+std::set<uintptr_t> g_icons, g_bitmaps, g_dcs;
+uintptr_t g_nextHandle = 0x1000;
+
+uintptr_t NewHandle() { return g_nextHandle += 4; }
+
+}  // namespace
+
+void FakeWin_Reset()
+{
+    g_fake = FakeWin();
+    g_mutexHandles.clear();
+    g_icons.clear();
+    g_bitmaps.clear();
+    g_dcs.clear();
+}
+
+extern "C" {
+
+HANDLE OpenMutexA(DWORD, BOOL, LPCSTR name)
+{
+    if (!g_fake.mutexes.count(name))
+        return 0;
+    uintptr_t h = NewHandle();
+    g_mutexHandles[h] = name;
+    ++g_fake.openHandles;
+    return (HANDLE)h;
+}
+
+HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR name)
+{
+    g_fake.mutexes.insert(name);
+    uintptr_t h = NewHandle();
+    g_mutexHandles[h] = name;
+    ++g_fake.openHandles;
+    return (HANDLE)h;
+}
+
+BOOL ReleaseMutex(HANDLE h) { return g_mutexHandles.count((uintptr_t)h) ? TRUE : FALSE; }
+
+BOOL CloseHandle(HANDLE h)
+{
+    auto it = g_mutexHandles.find((uintptr_t)h);
+    if (it == g_mutexHandles.end()) {
+        return (uintptr_t)h == kFileHandle ? TRUE : FALSE;
+    }
+    std::string name = it->second;
+    g_mutexHandles.erase(it);
+    --g_fake.openHandles;
+    bool stillOpen = false;
+    for (auto& m : g_mutexHandles)
+        stillOpen |= m.second == name;
+    if (!stillOpen)
+        g_fake.mutexes.erase(name);  // the object dies with its last handle
+    return TRUE;
+}
+
+void OutputDebugStringA(LPCSTR text) { g_fake.trace.push_back(text); }
+
+DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR def, LPSTR out, DWORD size,
+                               LPCSTR file)
+{
+    g_fake.iniReads.push_back(std::string(file) + "|" + section + "|" + key);
+    std::string value = def;
+    auto f = g_fake.ini.find(file);
+    if (f != g_fake.ini.end()) {
+        auto v = f->second.find(std::string(section) + "/" + key);
+        if (v != f->second.end())
+            value = v->second;
+    }
+    if (size == 0)
+        return 0;
+    size_t n = value.size() < size - 1 ? value.size() : size - 1;
+    memcpy(out, value.data(), n);
+    out[n] = '\0';
+    return (DWORD)n;
+}
+
+HMODULE GetModuleHandleA(LPCSTR) { return (HMODULE)0x400000; }
+
+DWORD GetModuleFileNameA(HMODULE, LPSTR out, DWORD size)
+{
+    const std::string& name = g_fake.moduleFileName;
+    if (size == 0)
+        return 0;
+    // Like Windows XP and later: a cut name is terminated and reports size.
+    if (name.size() >= size) {
+        memcpy(out, name.data(), size - 1);
+        out[size - 1] = '\0';
+        return size;
+    }
+    memcpy(out, name.c_str(), name.size() + 1);
+    return (DWORD)name.size();
+}
+
+HANDLE CreateFileA(LPCSTR path, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE)
+{
+    return g_fake.files.count(path) ? (HANDLE)kFileHandle : INVALID_HANDLE_VALUE;
+}
+
+BOOL QueryPerformanceCounter(LARGE_INTEGER* counter)
+{
+    if (!g_fake.performanceCounter)
+        return FALSE;
+    counter->QuadPart = 0x123456789ALL;
+    return TRUE;
+}
+
+DWORD GetTickCount(void) { return 4242; }
+
+void Sleep(DWORD ms) { g_fake.sleptMs += ms; }
+
+UINT RegisterWindowMessageA(LPCSTR name)
+{
+    return strcmp(name, "TaskbarCreated") == 0 ? 0xC0DE : 0xC001;
+}
+
+BOOL Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data)
+{
+    g_fake.notify.push_back({message, data->uID, data->uFlags, data->hIcon, data->cbSize});
+    return TRUE;
+}
+
+HANDLE LoadImageA(HINSTANCE, LPCSTR name, UINT type, int cx, int cy, UINT flags)
+{
+    if (type != IMAGE_ICON)
+        return 0;
+    char what[300];
+    if (flags & LR_LOADFROMFILE) {
+        snprintf(what, sizeof what, "file:%s", name);
+        g_fake.loads.push_back(what);
+        if (g_fake.badIconFiles.count(name))
+            return 0;
+    } else {
+        unsigned id = (unsigned)(uintptr_t)name;
+        snprintf(what, sizeof what, "res:%u:%dx%d", id, cx, cy);
+        g_fake.loads.push_back(what);
+        if (g_fake.missingIcons.count(id))
+            return 0;
+    }
+    uintptr_t h = NewHandle();
+    g_icons.insert(h);
+    ++g_fake.liveIcons;
+    return (HANDLE)h;
+}
+
+BOOL DestroyIcon(HICON icon)
+{
+    if (!g_icons.erase((uintptr_t)icon))
+        return FALSE;
+    --g_fake.liveIcons;
+    return TRUE;
+}
+
+int GetSystemMetrics(int index)
+{
+    return index == SM_CXSMICON || index == SM_CYSMICON ? g_fake.smallIcon : 0;
+}
+
+HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT, void** bits, HANDLE, DWORD)
+{
+    if (g_fake.dibFails || !info || info->bmiHeader.biBitCount != 32)
+        return 0;
+    uintptr_t h = NewHandle();
+    g_bitmaps.insert(h);
+    ++g_fake.liveBitmaps;
+    if (bits)
+        *bits = 0;
+    return (HBITMAP)h;
+}
+
+HDC CreateCompatibleDC(HDC)
+{
+    if (g_fake.dcFails)
+        return 0;
+    uintptr_t h = NewHandle();
+    g_dcs.insert(h);
+    ++g_fake.liveDCs;
+    return (HDC)h;
+}
+
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj) { return g_dcs.count((uintptr_t)dc) ? obj : 0; }
+
+BOOL DrawIconEx(HDC dc, int, int, HICON icon, int, int, UINT, HBRUSH, UINT)
+{
+    return g_dcs.count((uintptr_t)dc) && g_icons.count((uintptr_t)icon) ? TRUE : FALSE;
+}
+
+BOOL DeleteDC(HDC dc)
+{
+    if (!g_dcs.erase((uintptr_t)dc))
+        return FALSE;
+    --g_fake.liveDCs;
+    return TRUE;
+}
+
+BOOL DeleteObject(HGDIOBJ obj)
+{
+    if (!g_bitmaps.erase((uintptr_t)obj))
+        return FALSE;
+    --g_fake.liveBitmaps;
+    return TRUE;
+}
+
+}  // extern "C"
