@@ -1,0 +1,55 @@
+// The one record that owns everything the process holds.
+#ifndef VANTREL_APPSTATE_H
+#define VANTREL_APPSTATE_H
+
+#include "app/mutex.h"
+#include "app/winlayer.h"
+#include "devices/usbdev.h"
+#include "settings/cstr.h"
+#include "tray/trayicon.h"
+
+#define HIDE_ENTRIES 32
+#define COMMAND_BITMAPS 15
+#define CHILDFORM_SIZE 32
+#define CHILDSPACE_SIZE 8
+#define EDITTEXT_SIZE 256
+
+// The five flag settings, in the order of the Setup dialog's check boxes.
+enum { SETTING_FLAGS = 5 };
+
+struct APPSTATE {
+    HINSTANCE hInstance;
+    MUTEX mutex;
+    TaskTrayIcon tray;
+    CUSBDEV devices;
+    int visible[MAX_TABLE];
+    int aboutOpen;
+    int setupOpen;
+    int iconShown;
+    DWORD Separator;
+    DWORD ChildOnly;
+    DWORD HideInvalid;
+    DWORD HideWPD;
+    DWORD AutoShow;
+    char ChildForm[CHILDFORM_SIZE];
+    char ChildSpace[CHILDSPACE_SIZE];
+    char editText[EDITTEXT_SIZE];
+    CSTR hideList[HIDE_ENTRIES];
+    CBMPICON commandBitmaps[COMMAND_BITMAPS];
+
+    // Flag k of Separator, ChildOnly, HideInvalid, HideWPD, AutoShow: the
+    // Setup dialog addresses them by check-box id minus 1000.
+    DWORD& Flag(int k)
+    {
+        DWORD* const flags[SETTING_FLAGS] = {&Separator, &ChildOnly, &HideInvalid, &HideWPD,
+                                             &AutoShow};
+        return *flags[k];
+    }
+};
+
+extern APPSTATE* g_app;
+
+int CreateAppState(HINSTANCE instance);
+void DestroyAppState();
+
+#endif

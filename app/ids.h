@@ -1,0 +1,43 @@
+// Message, command and resource ids, and the program's fixed names.
+// Plain #defines so that the resource script can include this file too.
+#ifndef VANTREL_IDS_H
+#define VANTREL_IDS_H
+
+#define WM_TRAYNOTIFY 0x8001
+#define ID_SHOWICON 0x8002
+#define ID_SCAN 0x8010
+#define ID_SETUP 0x8011
+#define ID_ABOUT 0x8012
+#define ID_EXIT 0x8013
+#define ID_DEVICE_BASE 0x8100
+
+#define MAX_DEVICES 32
+
+// Icons: 200 window class, 201 tray; 210-213 command bitmaps; 220-231 classes.
+#define IDI_MAIN 200
+#define IDI_TRAY 201
+#define IDI_CMD_SCAN 210
+#define IDI_CMD_SETUP 211
+#define IDI_CMD_ABOUT 212
+#define IDI_CMD_EXIT 213
+#define IDI_CLASS_FIRST 220
+#define IDI_CLASS_LAST 231
+
+#define IDD_SETUP 100
+#define IDD_HIDEDEVICE 101
+
+// One name for the window class, its title and the single-instance mutex.
+#define APP_NAME "VANTREL"
+
+// "Error information" in code page 932, kept as bytes so no editor or
+// compiler setting can re-encode it.
+#define ERROR_CAPTION "\x83\x47\x83\x89\x81\x5b\x8f\xee\x95\xf1"
+// MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST
+#define ERROR_BOX_STYLE 0x50010
+
+#define TEXT_MEMORY_ERROR "MEMORY ALLOCATE ERROR."
+#define TEXT_ALREADY_EXECUTED "ALREADY EXECUTED."
+#define TEXT_CUSBDEV_ERROR "CUSBDEV INSTANCE CREATE ERROR."
+#define TEXT_TTICON_ERROR "TTICON INSTANCE CREATE ERROR."
+
+#endif

@@ -1,0 +1,131 @@
+#include "settings/store.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "app/appstate.h"
+
+REGISTRY::REGISTRY() : hKey(0) {}
+
+REGISTRY::~REGISTRY() { Close(); }
+
+int REGISTRY::Open(const char* path)
+{
+    Close();
+    HKEY key = 0;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, (LPSTR) "", 0, KEY_ALL_ACCESS, 0, &key, 0) !=
+        ERROR_SUCCESS)
+        return 0;
+    hKey = key;
+    return 1;
+}
+
+void REGISTRY::Close()
+{
+    if (hKey) {
+        RegCloseKey(hKey);
+        hKey = 0;
+    }
+}
+
+namespace {
+
+const char* const kFlagNames[SETTING_FLAGS] = {"Separator", "ChildOnly", "HideInvalid", "HideWPD",
+                                               "AutoShow"};
+
+void ReadNumber(HKEY key, const char* name, DWORD& field)
+{
+    BYTE data[4] = {0, 0, 0, 0};
+    DWORD size = sizeof data;
+    if (RegQueryValueExA(key, name, 0, 0, data, &size) == ERROR_SUCCESS)
+        memcpy(&field, data, sizeof field);
+}
+
+// Reads a text value into a field of `capacity` bytes. A stored text longer
+// than the field is cut to fit rather than dropped; a terminator stored by
+// another writer, or none, reads the same.
+void ReadText(HKEY key, const char* name, char* field, DWORD capacity)
+{
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, 0, 0, 0, &size) != ERROR_SUCCESS)
+        return;
+    std::vector<char> data(size + 1, '\0');
+    if (RegQueryValueExA(key, name, 0, 0, (BYTE*)data.data(), &size) != ERROR_SUCCESS)
+        return;
+    size_t length = strnlen(data.data(), size);
+    if (length > capacity - 1)
+        length = capacity - 1;
+    memset(field, 0, capacity);
+    memcpy(field, data.data(), length);
+}
+
+void WriteText(HKEY key, const char* name, const char* text)
+{
+    // Stored without the terminating zero, as existing data are.
+    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, (DWORD)strlen(text));
+}
+
+void EntryName(int k, char* name, size_t size)
+{
+    memset(name, 0, size);
+    snprintf(name, size, "%02d", k);
+}
+
+}  // namespace
+
+void LoadSettings()
+{
+    APPSTATE& app = *g_app;
+    REGISTRY reg;
+    if (reg.Open(SETTINGS_KEY)) {
+        for (int k = 0; k < SETTING_FLAGS; ++k)
+            ReadNumber(reg.hKey, kFlagNames[k], app.Flag(k));
+        ReadText(reg.hKey, "ChildForm", app.ChildForm, CHILDFORM_SIZE);
+        if (!app.ChildForm[0])
+            strcpy(app.ChildForm, "%s+ %s");
+        ReadText(reg.hKey, "ChildSpace", app.ChildSpace, CHILDSPACE_SIZE);
+        if (!app.ChildSpace[0])
+            strcpy(app.ChildSpace, " ");
+        reg.Close();
+    }
+    if (!reg.Open(HIDELIST_KEY))
+        return;
+    for (int k = 0; k < HIDE_ENTRIES; ++k) {
+        char name[32];
+        EntryName(k, name, sizeof name);
+        char data[256];
+        memset(data, 0, sizeof data);
+        ReadText(reg.hKey, name, data, sizeof data);
+        if (data[0]) {
+            app.hideList[k].Clear();
+            app.hideList[k].Append(data);
+        }
+    }
+    reg.Close();
+}
+
+void SaveSettings()
+{
+    APPSTATE& app = *g_app;
+    REGISTRY reg;
+    if (reg.Open(SETTINGS_KEY)) {
+        for (int k = 0; k < SETTING_FLAGS; ++k)
+            RegSetValueExA(reg.hKey, kFlagNames[k], 0, REG_DWORD, (const BYTE*)&app.Flag(k),
+                           sizeof(DWORD));
+        WriteText(reg.hKey, "ChildForm", app.ChildForm);
+        WriteText(reg.hKey, "ChildSpace", app.ChildSpace);
+        reg.Close();
+    }
+    if (!reg.Open(HIDELIST_KEY))
+        return;
+    for (int k = 0; k < HIDE_ENTRIES; ++k) {
+        char name[32];
+        EntryName(k, name, sizeof name);
+        if (!app.hideList[k].buffer)
+            RegDeleteValueA(reg.hKey, name);
+        else
+            WriteText(reg.hKey, name, app.hideList[k].buffer);
+    }
+    reg.Close();
+}
