@@ -1,0 +1,170 @@
+#include "devices/usbdev.h"
+
+#include <cstring>
+
+#include "app/ids.h"
+
+namespace {
+
+// Slot 0 is empty: it is what every unlisted class maps to.
+const char* const kClassTexts[CLASS_KNOWN] = {
+    "",
+    "{4D36E965-E325-11CE-BFC1-08002BE10318}",  // CDROM
+    "{4D36E967-E325-11CE-BFC1-08002BE10318}",  // DiskDrive
+    "{745A17A0-74D3-11D0-B6FE-00A0C90F57DA}",  // HIDClass
+    "{4D36E96B-E325-11CE-BFC1-08002BE10318}",  // Keyboard
+    "{4D36E96C-E325-11CE-BFC1-08002BE10318}",  // MEDIA
+    "{4D36E96E-E325-11CE-BFC1-08002BE10318}",  // Monitor
+    "{4D36E96F-E325-11CE-BFC1-08002BE10318}",  // Mouse
+    "{4D36E979-E325-11CE-BFC1-08002BE10318}",  // Printer
+    "{4D36E97B-E325-11CE-BFC1-08002BE10318}",  // SCSIAdapter
+    "{36FC9E60-C465-11CF-8056-444553540000}",  // USB
+    "{EEC5AD98-8080-425F-922A-DABF3DE3F69A}",  // WPD
+};
+
+int EqualIgnoringCase(const char* a, const char* b)
+{
+    for (;; ++a, ++b) {
+        unsigned char x = (unsigned char)*a, y = (unsigned char)*b;
+        if (x >= 'a' && x <= 'z')
+            x = (unsigned char)(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z')
+            y = (unsigned char)(y - 'a' + 'A');
+        if (x != y)
+            return 0;
+        if (!x)
+            return 1;
+    }
+}
+
+}  // namespace
+
+// Printer (slot 8) has no row: its devices carry no picture.
+const CLASSICON kClassIcons[CLASSICON_ROWS] = {
+    {0, 220}, {1, 221}, {2, 222}, {3, 223}, {4, 224},  {5, 225},
+    {6, 226}, {7, 227}, {9, 229}, {10, 230}, {11, 231},
+};
+
+CBMPICON::CBMPICON() : hbitmap(0) {}
+
+CBMPICON::~CBMPICON() { Release(); }
+
+void CBMPICON::Release()
+{
+    if (hbitmap) {
+        DeleteObject(hbitmap);
+        hbitmap = 0;
+    }
+}
+
+HBITMAP CreateBitmap32(int cx, int cy)
+{
+    BITMAPINFO info;
+    memset(&info, 0, sizeof info);
+    info.bmiHeader.biSize = 40;
+    info.bmiHeader.biWidth = cx;
+    info.bmiHeader.biHeight = cy;  // positive: bottom-up rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = 0;
+    return CreateDIBSection(0, &info, DIB_RGB_COLORS, &bits, 0, 0);
+}
+
+int CBMPICON::RenderIcon(HICON icon, int cx, int cy)
+{
+    if (!icon)
+        return 0;
+    Release();
+    hbitmap = CreateBitmap32(cx, cy);
+    if (!hbitmap)
+        return 0;
+    HDC dc = CreateCompatibleDC(0);
+    if (!dc)
+        return 0;
+    HGDIOBJ previous = SelectObject(dc, hbitmap);
+    BOOL drawn = DrawIconEx(dc, 0, 0, icon, cx, cy, 0, 0, DI_NORMAL);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    return drawn;
+}
+
+int CBMPICON::LoadIconBitmap(WORD iconId)
+{
+    int cy = GetSystemMetrics(SM_CYSMICON);
+    int cx = GetSystemMetrics(SM_CXSMICON);
+    HICON icon = (HICON)LoadImageA(GetModuleHandleA(0), MAKEINTRESOURCEA(iconId), IMAGE_ICON, cx,
+                                   cy, LR_DEFAULTCOLOR);
+    if (!icon)
+        return 0;
+    int result = RenderIcon(icon, cx, cy);
+    DestroyIcon(icon);
+    return result;
+}
+
+CUSBDEV::CUSBDEV()
+{
+    for (int k = 0; k < CLASS_SLOTS; ++k)
+        memset(classes[k].guidText, 0, GUIDTEXT_SIZE);
+    for (int k = 0; k < CLASS_KNOWN; ++k)
+        strncpy(classes[k].guidText, kClassTexts[k], GUIDTEXT_SIZE - 1);
+}
+
+CUSBDEV::~CUSBDEV()
+{
+    for (int k = 0; k < CLASS_KNOWN; ++k)
+        classes[k].bitmap.Release();
+}
+
+int LoadClassBitmaps(const CLASSICON* rows, CUSBDEV& devices)
+{
+    if (!rows)
+        return 0;
+    int result = 1;
+    for (int r = 0; r < CLASSICON_ROWS; ++r) {
+        int slot = rows[r].classIndex;
+        if (slot < 0 || slot >= CLASS_KNOWN) {
+            result = 0;
+            continue;
+        }
+        devices.classes[slot].bitmap.Release();
+        if (!devices.classes[slot].bitmap.LoadIconBitmap(rows[r].iconId))
+            result = 0;
+    }
+    return result;
+}
+
+int LookupClassSlot(const CUSBDEV& devices, const char* guidText)
+{
+    int found = 0;
+    for (int k = 0; k < CLASS_KNOWN; ++k)
+        if (EqualIgnoringCase(guidText, devices.classes[k].guidText))
+            found = k;
+    return found;
+}
+
+HBITMAP LookupClassBitmap(const CUSBDEV& devices, const char* guidText)
+{
+    return devices.classes[LookupClassSlot(devices, guidText)].bitmap.hbitmap;
+}
+
+HBITMAP ClassBitmapOfDevice(const CUSBDEV& devices, DWORD i)
+{
+    char text[GUIDTEXT_SIZE];
+    memset(text, 0, sizeof text);
+    if (!devices.ReadClassGuid(i, text))
+        return 0;
+    return LookupClassBitmap(devices, text);
+}
+
+HBITMAP ClassBitmapOfDeepestNode(const CUSBDEV& devices, DWORD i)
+{
+    if (!devices.table || i >= devices.count)
+        return 0;
+    char text[GUIDTEXT_SIZE];
+    memset(text, 0, sizeof text);
+    DWORD members = devices.table[i].chainCount;
+    int ok = members > 0 ? devices.ReadChainClassGuid(i, members - 1, text)
+                         : devices.ReadClassGuid(i, text);
+    return ok ? LookupClassBitmap(devices, text) : 0;
+}
