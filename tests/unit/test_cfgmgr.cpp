@@ -1,0 +1,256 @@
+// The device table against fake device trees.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "devices/cfgmgr.h"
+#include "tests/fakedev/fakedev.h"
+#include "tests/fakes/fakewin.h"
+
+namespace {
+
+const char* kDisk = "{4D36E967-E325-11CE-BFC1-08002BE10318}";
+
+// One line of the tree format: id | parent | status | problem | class | friendly | desc
+std::string Node(int id, int parent, unsigned status, int problem, const std::string& friendly,
+                 const std::string& desc = "-", const std::string& flags = "")
+{
+    char head[64];
+    snprintf(head, sizeof head, "%d|%d|0x%x|%d|", id, parent, status, problem);
+    return head + std::string(kDisk) + "|" + friendly + "|" + desc + (flags.empty() ? "" : "|" + flags) +
+           "\n";
+}
+
+struct Table : ::testing::Test {
+    CCFGMGR table;
+    void SetUp() override
+    {
+        FakeDev_Reset();
+        FakeWin_Reset();
+        ASSERT_EQ(1, table.Create());
+    }
+    void Scan(const std::string& tree, int acceptProblems = 0)
+    {
+        ASSERT_EQ(1, FakeDev_LoadText(tree));
+        table.count = 0;
+        table.Scan(acceptProblems);
+        EXPECT_EQ(0, FakeDev_OpenSets()) << "device set not released";
+    }
+};
+
+TEST_F(Table, CreateGivesAnEmptyZeroedTableWithNoOwner)
+{
+    table.hwndParent = (HWND)0x1234;
+    table.count = 5;
+    ASSERT_EQ(1, table.Create());
+    EXPECT_EQ(nullptr, table.hwndParent);
+    EXPECT_EQ(32u, table.capacity);
+    EXPECT_EQ(0u, table.count);
+    EXPECT_EQ(0u, table.table[31].chainCount);
+    EXPECT_EQ('\0', table.table[31].name[0]);
+}
+
+TEST_F(Table, NoRemovableDeviceLeavesCountZero)
+{
+    Scan(Node(1, 0, 0x0, 0, "Root hub") + Node(2, 1, 0x2000, 0, "Internal disk"));
+    EXPECT_EQ(0u, table.count);
+}
+
+TEST_F(Table, BothRemovableBitsAreNeeded)
+{
+    Scan(Node(1, 0, 0x4000, 0, "Removable only") + Node(2, 0, 0x2000, 0, "Disableable only") +
+         Node(3, 0, 0x6000, 0, "Both") + Node(4, 0, 0x7fff, 0, "All bits"));
+    ASSERT_EQ(2u, table.count);
+    EXPECT_STREQ("Both", table.table[0].name);
+    EXPECT_EQ(3u, table.table[0].devInst);
+    EXPECT_EQ(0x6000u, table.table[0].status);
+    EXPECT_STREQ("All bits", table.table[1].name);
+}
+
+TEST_F(Table, ThirtyThreeDevicesKeepTheFirstThirtyTwo)
+{
+    std::string tree;
+    for (int k = 1; k <= 33; ++k)
+        tree += Node(k, 0, 0x6000, 0, "Disk " + std::to_string(k));
+    Scan(tree);
+    ASSERT_EQ(32u, table.count);
+    EXPECT_STREQ("Disk 1", table.table[0].name);
+    EXPECT_STREQ("Disk 32", table.table[31].name);
+    // The enumeration stops at the cap instead of reading on.
+    EXPECT_EQ(32u, FakeDev_Count("SetupDiEnumDeviceInfo"));
+}
+
+TEST_F(Table, ProblemDevicesFollowAcceptProblems)
+{
+    std::string tree = Node(1, 0, 0x6000, 10, "Broken") + Node(2, 0, 0x6000, 0, "Fine");
+    Scan(tree, 0);
+    ASSERT_EQ(1u, table.count);
+    EXPECT_STREQ("Fine", table.table[0].name);
+    Scan(tree, 1);
+    ASSERT_EQ(2u, table.count);
+    EXPECT_STREQ("Broken", table.table[0].name);
+    EXPECT_EQ(10u, table.table[0].problem);
+}
+
+TEST_F(Table, AFailingStatusReadSkipsTheDevice)
+{
+    Scan(Node(1, 0, 0x6000, 0, "Mute", "-", "nostatus") + Node(2, 0, 0x6000, 0, "Speaks"));
+    ASSERT_EQ(1u, table.count);
+    EXPECT_STREQ("Speaks", table.table[0].name);
+}
+
+TEST_F(Table, OnlyFirstChildrenFormTheChain)
+{
+    // 1 has children 2 and 3; 2 has child 4; the sibling 3 is never visited.
+    Scan(Node(1, 0, 0x6000, 0, "Hub") + Node(2, 1, 0x0, 7, "First") + Node(3, 1, 0x6000, 0, "Second") +
+         Node(4, 2, 0x0, 0, "Grandchild"));
+    // 3 is removable itself, so it is a device of its own with no chain.
+    ASSERT_EQ(2u, table.count);
+    const DEVENTRY& hub = table.table[0];
+    ASSERT_EQ(2u, hub.chainCount);
+    EXPECT_STREQ("First", hub.chain[0].name);
+    EXPECT_EQ(2u, hub.chain[0].devInst);
+    EXPECT_EQ(7u, hub.chain[0].problem) << "members are recorded whatever their problem";
+    EXPECT_STREQ("Grandchild", hub.chain[1].name);
+    EXPECT_EQ(0u, table.table[1].chainCount);
+}
+
+TEST_F(Table, ALongLineIsCutAtThirtyTwoMembers)
+{
+    std::string tree = Node(1, 0, 0x6000, 0, "Top");
+    for (int k = 2; k <= 41; ++k)
+        tree += Node(k, k - 1, 0, 0, "Level " + std::to_string(k - 1));
+    Scan(tree);
+    ASSERT_EQ(1u, table.count);
+    ASSERT_EQ(32u, table.table[0].chainCount);
+    EXPECT_STREQ("Level 32", table.table[0].chain[31].name);
+    // No child is asked for once the chain is full.
+    EXPECT_EQ(32u, FakeDev_Count("CM_Get_Child"));
+}
+
+TEST_F(Table, AChildWithoutStatusEndsTheChainBeforeIt)
+{
+    Scan(Node(1, 0, 0x6000, 0, "Top") + Node(2, 1, 0, 0, "Kept") + Node(3, 2, 0, 0, "Mute", "-", "nostatus") +
+         Node(4, 3, 0, 0, "Beyond"));
+    ASSERT_EQ(1u, table.count);
+    ASSERT_EQ(1u, table.table[0].chainCount);
+    EXPECT_STREQ("Kept", table.table[0].chain[0].name);
+}
+
+TEST_F(Table, NamesPreferFriendlyThenDescriptionThenEmpty)
+{
+    Scan(Node(1, 0, 0x6000, 0, "Friendly", "Description") + Node(2, 0, 0x6000, 0, "-", "Description") +
+         Node(3, 0, 0x6000, 0, "-", "-"));
+    ASSERT_EQ(3u, table.count);
+    EXPECT_STREQ("Friendly", table.table[0].name);
+    EXPECT_STREQ("Description", table.table[1].name);
+    EXPECT_STREQ("", table.table[2].name);
+}
+
+TEST_F(Table, NameLengthLimits)
+{
+    // 255 bytes fit with the terminator; 256 and 300 do not and fall back.
+    Scan(Node(1, 0, 0x6000, 0, "~255", "short") + Node(2, 0, 0x6000, 0, "~256", "short") +
+         Node(3, 0, 0x6000, 0, "~300", "~300"));
+    ASSERT_EQ(3u, table.count);
+    EXPECT_EQ(std::string(255, 'L'), table.table[0].name);
+    EXPECT_STREQ("short", table.table[1].name);
+    EXPECT_STREQ("", table.table[2].name);
+}
+
+TEST_F(Table, ReadDevNodeNameAlwaysTerminates)
+{
+    ASSERT_EQ(1, FakeDev_LoadText(Node(1, 0, 0x6000, 0, "~255") + Node(2, 0, 0, 0, "-", "-")));
+    char buffer[DEVNAME_SIZE + 1];
+    memset(buffer, 'x', sizeof buffer);
+    EXPECT_EQ(buffer, ReadDevNodeName(1, buffer));
+    EXPECT_EQ(255u, strlen(buffer));
+    EXPECT_EQ('x', buffer[DEVNAME_SIZE]) << "wrote past the 256-byte buffer";
+    memset(buffer, 'x', sizeof buffer);
+    EXPECT_EQ(nullptr, ReadDevNodeName(2, buffer));
+    EXPECT_STREQ("", buffer);
+}
+
+TEST_F(Table, FailedEnumerationKeepsTheCallersCount)
+{
+    Scan("!enumfail\n" + Node(1, 0, 0x6000, 0, "Unseen"));
+    EXPECT_EQ(0u, table.count);
+}
+
+TEST_F(Table, ScanRefusesAMissingOrFullTable)
+{
+    ASSERT_EQ(1, FakeDev_LoadText(Node(1, 0, 0x6000, 0, "Disk")));
+    CCFGMGR empty;
+    empty.Scan(1);
+    EXPECT_EQ(0u, empty.count);
+    EXPECT_EQ(0u, FakeDev_Count("SetupDiGetClassDevsA"));
+
+    // A caller that forgot to reset count must not push the scan past the end.
+    table.count = table.capacity;
+    table.Scan(1);
+    EXPECT_EQ(32u, table.count);
+    EXPECT_EQ(0u, FakeDev_Count("SetupDiGetClassDevsA"));
+}
+
+TEST_F(Table, ScanAppendsAfterTheCurrentCount)
+{
+    Scan(Node(1, 0, 0x6000, 0, "A"));
+    table.Scan(0);  // no reset: the caller asked for an append
+    ASSERT_EQ(2u, table.count);
+    EXPECT_STREQ("A", table.table[1].name);
+}
+
+TEST_F(Table, ClassGuidReadsStopAtTheLimits)
+{
+    Scan(Node(1, 0, 0x6000, 0, "Top") + Node(2, 1, 0, 0, "Child"));
+    char buffer[GUIDTEXT_SIZE];
+    ASSERT_EQ(1, table.ReadClassGuid(0, buffer));
+    EXPECT_STREQ(kDisk, buffer);
+    ASSERT_EQ(1, table.ReadChainClassGuid(0, 0, buffer));
+    EXPECT_STREQ(kDisk, buffer);
+
+    memset(buffer, 'x', sizeof buffer);
+    EXPECT_EQ(0, table.ReadClassGuid(1, buffer)) << "index equal to count";
+    EXPECT_EQ(0, table.ReadChainClassGuid(0, 1, buffer)) << "member equal to chainCount";
+    EXPECT_EQ(0, table.ReadChainClassGuid(1, 0, buffer));
+    EXPECT_EQ('x', buffer[0]) << "a refused read must leave the buffer alone";
+    EXPECT_EQ('x', buffer[GUIDTEXT_SIZE - 1]);
+}
+
+TEST_F(Table, AMissingClassPropertyReadsAsFailure)
+{
+    ASSERT_EQ(1, FakeDev_LoadText("1|0|0x6000|0|-|NoClass|-\n"));
+    table.count = 0;
+    table.Scan(0);
+    char buffer[GUIDTEXT_SIZE];
+    EXPECT_EQ(0, table.ReadClassGuid(0, buffer));
+}
+
+TEST_F(Table, FreeAndDestructionEmptyTheHolder)
+{
+    table.hwndParent = (HWND)0x10;
+    table.count = 3;
+    table.Free();
+    EXPECT_EQ(nullptr, table.table);
+    EXPECT_EQ(0u, table.capacity);
+    EXPECT_EQ(0u, table.count);
+    EXPECT_EQ(nullptr, table.hwndParent);
+    table.Free();  // a second release is harmless
+    EXPECT_EQ(nullptr, table.table);
+}
+
+TEST_F(Table, AScanCostsOnlyTheCallsTheTreeNeeds)
+{
+    // Two devices, the first with a two-member chain, plus one fixed node.
+    Scan(Node(1, 0, 0x6000, 0, "A") + Node(2, 1, 0, 0, "A1") + Node(3, 2, 0, 0, "A2") +
+         Node(4, 0, 0x6000, 0, "B") + Node(5, 0, 0, 0, "Fixed"));
+    EXPECT_EQ(1u, FakeDev_Count("SetupDiGetClassDevsA"));
+    EXPECT_EQ(6u, FakeDev_Count("SetupDiEnumDeviceInfo"));  // five nodes and the end
+    EXPECT_EQ(5u + 2u, FakeDev_Count("CM_Get_DevNode_Status"));
+    EXPECT_EQ(4u, FakeDev_Count("CM_Get_Child"));  // A: 3 asks, B: 1
+    EXPECT_EQ(4u, FakeDev_Count("CM_Get_DevNode_Registry_PropertyA"));
+    EXPECT_EQ(1u, FakeDev_Count("SetupDiDestroyDeviceInfoList"));
+}
+
+}  // namespace
