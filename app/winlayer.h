@@ -225,4 +225,12 @@ BOOL DeleteObject(HGDIOBJ obj);
 
 #endif  // _WIN32
 
+#include <cstddef>
+
+// The shipped program is 32-bit; these are the sizes its callers and the
+// system agree on there.
+static_assert(sizeof(void*) != 4 || sizeof(SP_DEVINFO_DATA) == 28, "SP_DEVINFO_DATA");
+static_assert(sizeof(void*) != 4 || offsetof(NOTIFYICONDATAA, hBalloonIcon) == 504,
+              "NOTIFYICONDATAA");
+
 #endif

@@ -21,12 +21,23 @@ if(PESTAMP)
   add_custom_command(TARGET vantrel POST_BUILD COMMAND ${PESTAMP} $<TARGET_FILE:vantrel>)
 endif()
 
-add_library(fakedev SHARED tests/fakedev/fakedev.cpp tests/fakedev/setupapi.def)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(FAKEDEV_DEF tests/fakedev/setupapi64.def)
+  set(WINE_ARCH win64)
+  set(WINE_LOADER /usr/lib/wine/wine64)
+else()
+  set(FAKEDEV_DEF tests/fakedev/setupapi.def)  # stdcall names lose their @N
+  set(WINE_ARCH win32)
+  set(WINE_LOADER /usr/lib/wine/wine)
+endif()
+add_library(fakedev SHARED tests/fakedev/fakedev.cpp ${FAKEDEV_DEF})
 target_include_directories(fakedev PRIVATE ${CMAKE_SOURCE_DIR})
 set_target_properties(fakedev PROPERTIES OUTPUT_NAME setupapi PREFIX "")
 target_link_options(fakedev PRIVATE -static -s)
 
-set(WINE_RUN ${CMAKE_SOURCE_DIR}/tests/wine-run.sh)
+set(WINE_RUN ${CMAKE_BINARY_DIR}/wine-run.sh)
+configure_file(tests/wine-run.sh.in ${WINE_RUN} @ONLY FILE_PERMISSIONS
+               OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 # Win32 tests: the program's code against Wine's real user32, gdi32,
 # advapi32 and kernel32.
@@ -53,6 +64,6 @@ foreach(script ${E2E_TESTS})
   string(REGEX REPLACE "^test_" "" name ${name})
   add_test(NAME e2e.${name} COMMAND sh ${script})
   set_tests_properties(e2e.${name} PROPERTIES
-    ENVIRONMENT "VANTREL_EXE=$<TARGET_FILE:vantrel>;FAKEDEV_DLL=$<TARGET_FILE:fakedev>;E2E_LIB=${CMAKE_SOURCE_DIR}/tests/e2e/lib.sh;E2E_DATA=${CMAKE_SOURCE_DIR}/tests/data"
+    ENVIRONMENT "VANTREL_EXE=$<TARGET_FILE:vantrel>;FAKEDEV_DLL=$<TARGET_FILE:fakedev>;WINE_RUN=${WINE_RUN};E2E_LIB=${CMAKE_SOURCE_DIR}/tests/e2e/lib.sh;E2E_DATA=${CMAKE_SOURCE_DIR}/tests/data"
     TIMEOUT 300 RUN_SERIAL TRUE)
 endforeach()

@@ -42,7 +42,7 @@ void CCFGMGR::Scan(int acceptProblems)
 
     SP_DEVINFO_DATA data;
     memset(&data, 0, sizeof(data));
-    data.cbSize = 28;  // the 32-bit layout, which is what this program is built as
+    data.cbSize = sizeof(data);
     for (DWORD index = 0; SetupDiEnumDeviceInfo(set, index, &data); ++index) {
         ULONG status = 0, problem = 0;
         if (CM_Get_DevNode_Status(&status, &problem, data.DevInst, 0) != CR_SUCCESS)

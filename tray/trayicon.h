@@ -4,7 +4,9 @@
 
 #include "app/winlayer.h"
 
-#define NID_SIZE 504  // NOTIFYICONDATAA through guidItem, without hBalloonIcon
+// NOTIFYICONDATAA through guidItem, without hBalloonIcon: 504 bytes in the
+// 32-bit program.
+#define NID_SIZE ((DWORD)offsetof(NOTIFYICONDATAA, hBalloonIcon))
 #define ICON_PATH_SIZE 260
 
 struct ICONSLOT {

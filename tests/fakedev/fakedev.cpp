@@ -233,7 +233,7 @@ BOOL WINAPI SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA da
         SetError(6 /* ERROR_INVALID_HANDLE */);
         return FALSE;
     }
-    if (!data || data->cbSize != 28) {
+    if (!data || data->cbSize != sizeof(SP_DEVINFO_DATA)) {
         SetError(1784 /* ERROR_INVALID_USER_BUFFER */);
         return FALSE;
     }
