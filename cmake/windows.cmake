@@ -57,13 +57,18 @@ if(WIN32_TESTS)
                        DISCOVERY_TIMEOUT 120)
 endif()
 
-# End-to-end: scripts that drive the real vantrel.exe.
+# End-to-end: scripts that drive the real vantrel.exe, with a probe that
+# plays the rest of the system.
+add_executable(probe tests/e2e/probe.cpp)
+target_include_directories(probe PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_options(probe PRIVATE -static)
+
 file(GLOB E2E_TESTS CONFIGURE_DEPENDS tests/e2e/test_*.sh)
 foreach(script ${E2E_TESTS})
   get_filename_component(name ${script} NAME_WE)
   string(REGEX REPLACE "^test_" "" name ${name})
   add_test(NAME e2e.${name} COMMAND sh ${script})
   set_tests_properties(e2e.${name} PROPERTIES
-    ENVIRONMENT "VANTREL_EXE=$<TARGET_FILE:vantrel>;FAKEDEV_DLL=$<TARGET_FILE:fakedev>;WINE_RUN=${WINE_RUN};E2E_LIB=${CMAKE_SOURCE_DIR}/tests/e2e/lib.sh;E2E_DATA=${CMAKE_SOURCE_DIR}/tests/data"
+    ENVIRONMENT "VANTREL_EXE=$<TARGET_FILE:vantrel>;FAKEDEV_DLL=$<TARGET_FILE:fakedev>;WINE_RUN=${WINE_RUN};PROBE_EXE=$<TARGET_FILE:probe>;E2E_LIB=${CMAKE_SOURCE_DIR}/tests/e2e/lib.sh;E2E_DATA=${CMAKE_SOURCE_DIR}/tests/data"
     TIMEOUT 300 RUN_SERIAL TRUE)
 endforeach()

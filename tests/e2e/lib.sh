@@ -1,0 +1,103 @@
+# Shared by the end-to-end scripts. They run the real vantrel.exe under Wine
+# with the fake device stack beside it, and a probe that plays the system.
+# CTest passes VANTREL_EXE, FAKEDEV_DLL, PROBE_EXE, WINE_RUN and E2E_DATA.
+set -u
+
+T=$(mktemp -d /tmp/vantrel-e2e.XXXXXX)
+APP="$T/app"
+mkdir -p "$APP"
+cp "$VANTREL_EXE" "$FAKEDEV_DLL" "$APP/"
+export FAKEDEV_TREE="$T/devices.tree"
+export FAKEDEV_EJECT_LOG="$T/eject.log"
+export FAKEDEV_COUNTS="$T/counts"
+export WINEDLLOVERRIDES="mscoree,mshtml=;setupapi,cfgmgr32=n"
+cp "$E2E_DATA/sample.tree" "$FAKEDEV_TREE"
+: > "$FAKEDEV_EJECT_LOG"
+
+OWN_XVFB=""
+RESIDENT=""
+FAILS=0
+
+cleanup() {
+  if [ -n "$RESIDENT" ]; then
+    probe command 0x8013 >/dev/null 2>&1
+    probe wait-gone 10 >/dev/null 2>&1
+  fi
+  if [ -n "$OWN_XVFB" ]; then
+    "$WINE_RUN" wineserver -k >/dev/null 2>&1
+    kill "$OWN_XVFB" 2>/dev/null
+  fi
+  rm -rf "$T"
+}
+trap cleanup EXIT
+
+# A display and a virtual desktop with a taskbar, shared by every Wine
+# process of the prefix. The test runner normally provides both.
+need_desktop() {
+  "$WINE_RUN" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
+  "$WINE_RUN" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 800x600 /f >/dev/null 2>&1
+  if [ -z "${DISPLAY:-}" ]; then
+    n=$(( ($$ % 400) + 100 ))
+    Xvfb ":$n" -screen 0 800x600x24 >/dev/null 2>&1 &
+    OWN_XVFB=$!
+    export DISPLAY=":$n"
+    sleep 1
+    # Wine closes the desktop when its last process ends; keep one.
+    "$WINE_RUN" "$PROBE_EXE" keep 600 >/dev/null 2>&1 &
+    sleep 2
+  fi
+}
+
+probe() { "$WINE_RUN" "$PROBE_EXE" "$@"; }
+
+# Runs vantrel.exe from its folder, in the foreground; stderr carries the
+# trace lines and the tray calls.
+run_vantrel() {
+  (cd "$APP" && WINEDEBUG=-all,warn+debugstr,trace+systray "$WINE_RUN" vantrel.exe "$@")
+}
+
+# Runs vantrel.exe with exactly this command-line tail (Wine's own argument
+# passing would quote it).
+run_line() {
+  (cd "$APP" && WINEDEBUG=-all "$WINE_RUN" "$PROBE_EXE" run vantrel.exe "$1")
+}
+
+start_resident() {
+  (cd "$APP" && WINEDEBUG=-all,warn+debugstr,trace+systray "$WINE_RUN" vantrel.exe \
+     >"$T/resident.out" 2>"$T/resident.err" &)
+  RESIDENT=1
+  probe wait-window 30 || fail "the resident window did not appear"
+  sleep 1
+}
+
+# Ends the resident instance through its own exit command.
+stop_resident() {
+  probe command 0x8013 >/dev/null
+  probe wait-gone 20 || fail "the resident window did not go away"
+  RESIDENT=""
+  sleep 1
+}
+
+trace_count() { grep -c 'VANTREL:UPDATE' "$T/resident.err"; }
+# Shell_NotifyIcon requests made by the program: 0 add, 1 modify, 2 delete.
+tray_calls() { grep -o 'Shell_NotifyIconW dwMessage = [0-9]' "$T/resident.err" | sed 's/.* //' | tr -d '\n'; }
+
+# Waits until a command's output stops changing (messages are asynchronous).
+settle() { sleep "${1:-1}"; }
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+expect_eq() {  # what actual expected
+  if [ "$2" != "$3" ]; then
+    echo "FAIL: $1: got [$2], expected [$3]" >&2
+    FAILS=$((FAILS + 1))
+  else
+    echo "ok: $1"
+  fi
+}
+finish() { [ "$FAILS" -eq 0 ] || exit 1; exit 0; }
+
+# Eject requests as "devInst name" lines.
+ejects() { sed -n 's/^EJECT \([0-9]*\) .* name=\(.*\)$/\1 \2/p' "$FAKEDEV_EJECT_LOG"; }
+
+# A Windows path for a file under $T.
+winpath() { "$WINE_RUN" winepath -w "$1" 2>/dev/null; }

@@ -1,0 +1,137 @@
+// A small Windows program the end-to-end scripts run beside vantrel.exe, in
+// the same Wine session, to do what a user, the system or another program
+// would: send it messages, hold its lock, read and answer its message boxes.
+#include <windows.h>
+#include <dbt.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/ids.h"
+
+namespace {
+
+unsigned long Num(const char* text)
+{
+    return strtoul(text, 0, 0);
+}
+
+HWND WaitWindow(const char* className, const char* title, unsigned seconds)
+{
+    for (unsigned tick = 0; tick <= seconds * 10; ++tick) {
+        HWND window = FindWindowA(className, title);
+        if (window)
+            return window;
+        Sleep(100);
+    }
+    return 0;
+}
+
+int Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result)) {
+        fprintf(stderr, "probe: no answer\n");
+        return 2;
+    }
+    printf("%ld\n", (long)result);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    setvbuf(stdout, 0, _IONBF, 0);
+    if (argc < 2) {
+        fprintf(stderr, "usage: probe command [args]\n");
+        return 2;
+    }
+    const char* command = argv[1];
+
+    if (!strcmp(command, "keep")) {  // keep the desktop alive
+        Sleep(argc > 2 ? Num(argv[2]) * 1000 : INFINITE);
+        return 0;
+    }
+    if (!strcmp(command, "hold-mutex") && argc > 3) {
+        HANDLE mutex = CreateMutexA(0, FALSE, argv[2]);
+        printf(mutex ? "held\n" : "failed\n");
+        Sleep(Num(argv[3]) * 1000);
+        CloseHandle(mutex);
+        return 0;
+    }
+    if (!strcmp(command, "mutex-exists") && argc > 2) {
+        HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, argv[2]);
+        if (mutex)
+            CloseHandle(mutex);
+        return mutex ? 0 : 1;
+    }
+    if (!strcmp(command, "run") && argc > 3) {
+        // Starts a program with exactly this command-line tail, as a
+        // shortcut or a script would, and returns its exit code.
+        char line[4096];
+        snprintf(line, sizeof line, "\"%s\" %s", argv[2], argv[3]);
+        STARTUPINFOA startup;
+        memset(&startup, 0, sizeof startup);
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process;
+        if (!CreateProcessA(argv[2], line, 0, 0, FALSE, 0, 0, 0, &startup, &process))
+            return 125;
+        WaitForSingleObject(process.hThread, INFINITE);
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 124;
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return (int)code;
+    }
+    if (!strcmp(command, "wait-window")) {
+        return WaitWindow(APP_NAME, APP_NAME, argc > 2 ? Num(argv[2]) : 30) ? 0 : 1;
+    }
+    if (!strcmp(command, "wait-gone")) {
+        unsigned seconds = argc > 2 ? Num(argv[2]) : 30;
+        for (unsigned tick = 0; tick <= seconds * 10; ++tick) {
+            if (!FindWindowA(APP_NAME, APP_NAME))
+                return 0;
+            Sleep(100);
+        }
+        return 1;
+    }
+    if (!strcmp(command, "msgbox")) {
+        // Prints the text of the program's error box and presses OK.
+        HWND box = WaitWindow("#32770", ERROR_CAPTION, argc > 2 ? Num(argv[2]) : 30);
+        if (!box)
+            return 1;
+        char text[256] = "";
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+        printf("%s\n", text);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return 0;
+    }
+
+    HWND window = FindWindowA(APP_NAME, APP_NAME);
+    if (!window) {
+        fprintf(stderr, "probe: no window\n");
+        return 3;
+    }
+    if (!strcmp(command, "send") && argc > 4)
+        return Send(window, Num(argv[2]), Num(argv[3]), Num(argv[4]));
+    if (!strcmp(command, "post") && argc > 4)
+        return PostMessageA(window, Num(argv[2]), Num(argv[3]), Num(argv[4])) ? 0 : 2;
+    if (!strcmp(command, "command") && argc > 2)
+        return PostMessageA(window, WM_COMMAND, Num(argv[2]), 0) ? 0 : 2;
+    // Broadcasts with bit 15 set carry a header and must be sent, not posted.
+    DEV_BROADCAST_HDR header;
+    memset(&header, 0, sizeof header);
+    header.dbch_size = sizeof header;
+    header.dbch_devicetype = DBT_DEVTYP_OEM;
+    if (!strcmp(command, "arrival"))
+        return Send(window, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, (LPARAM)&header);
+    if (!strcmp(command, "removal"))
+        return Send(window, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, (LPARAM)&header);
+    if (!strcmp(command, "taskbar-created"))
+        return Send(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    fprintf(stderr, "probe: unknown command %s\n", command);
+    return 2;
+}
