@@ -63,8 +63,9 @@ run_line() {
 }
 
 start_resident() {
-  (cd "$APP" && WINEDEBUG=-all,warn+debugstr,trace+systray "$WINE_RUN" vantrel.exe \
-     >"$T/resident.out" 2>"$T/resident.err" &)
+  rm -f "$T/resident.rc"
+  (cd "$APP" && WINEDEBUG=-all,warn+debugstr,trace+systray,trace+cursor "$WINE_RUN" vantrel.exe \
+     >"$T/resident.out" 2>"$T/resident.err"; echo $? > "$T/resident.rc") &
   RESIDENT=1
   probe wait-window 30 || fail "the resident window did not appear"
   sleep 1
@@ -75,7 +76,12 @@ stop_resident() {
   probe command 0x8013 >/dev/null
   probe wait-gone 20 || fail "the resident window did not go away"
   RESIDENT=""
-  sleep 1
+  wait_file "$T/resident.rc" || fail "the resident process did not end"
+}
+
+wait_file() {
+  for _ in $(seq 1 100); do [ -s "$1" ] && return 0; sleep 0.2; done
+  return 1
 }
 
 trace_count() { grep -c 'VANTREL:UPDATE' "$T/resident.err"; }

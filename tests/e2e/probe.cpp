@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <dbt.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -44,6 +47,7 @@ int Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 int main(int argc, char** argv)
 {
     setvbuf(stdout, 0, _IONBF, 0);
+    _setmode(_fileno(stdout), _O_BINARY);  // plain "\n" for the scripts
     if (argc < 2) {
         fprintf(stderr, "usage: probe command [args]\n");
         return 2;

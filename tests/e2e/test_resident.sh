@@ -1,0 +1,74 @@
+#!/bin/sh
+# Resident mode on the sample desk: the icon, what rescans and what does
+# not, device commands, the hand-over from a second start, and the exit.
+. "$E2E_LIB"
+need_desktop
+"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+
+start_resident
+expect_eq "one refresh at start, seeing the fake devices" \
+  "$(grep -o 'UPDATE, [0-9]* DEVICE' "$T/resident.err")" "UPDATE, 6 DEVICE"
+expect_eq "icon added" "$(tray_calls)" "0"
+"$WINE_RUN" reg query 'HKCU\Software\HALCYRA\VANTREL\Disbale' >/dev/null 2>&1
+expect_eq "settings keys created on first start" "$?" 0
+expect_eq "no settings values yet" \
+  "$("$WINE_RUN" reg query 'HKCU\Software\HALCYRA\VANTREL' 2>/dev/null | grep -c REG_)" 0
+
+probe arrival >/dev/null; settle
+expect_eq "device arrival rescans" "$(trace_count)" 2
+probe removal >/dev/null; settle
+expect_eq "removal-complete does not" "$(trace_count)" 2
+probe send 0x219 0x0007 0 >/dev/null; settle
+expect_eq "device-tree change rescans" "$(trace_count)" 3
+expect_eq "resume answers 1" "$(probe send 0x218 7 0)" 1
+settle
+expect_eq "resume rescans" "$(trace_count)" 4
+expect_eq "suspend answers 0" "$(probe send 0x218 4 0)" 0
+settle
+expect_eq "suspend does not rescan" "$(trace_count)" 4
+expect_eq "the icon follows every refresh" "$(tray_calls)" "0111"
+
+# A device pulled out while running: the next broadcast sees it gone.
+grep -v '^20 ' "$FAKEDEV_TREE" > "$T/t" && cp "$T/t" "$FAKEDEV_TREE"
+probe arrival >/dev/null; settle
+expect_eq "rescan sees the change" "$(grep -o 'UPDATE, [0-9]*' "$T/resident.err" | tail -1)" "UPDATE, 5"
+
+# Table order now: 10, 30, 40, 50, 60.
+probe command 0x8102 >/dev/null; settle
+expect_eq "device command ejects its record" "$(ejects)" "40 Slim Optical Writer"
+: > "$FAKEDEV_EJECT_LOG"
+probe command 0x8105 >/dev/null; settle
+expect_eq "an id at the table count does nothing" "$(ejects)" ""
+probe command 0x8104 >/dev/null; settle
+expect_eq "the last record" "$(ejects)" "60 External SCSI Enclosure"
+: > "$FAKEDEV_EJECT_LOG"
+
+before=$(tray_calls)
+probe taskbar-created >/dev/null; settle
+expect_eq "taskbar re-creation re-adds the icon" "$(tray_calls)" "${before}0"
+
+# A list file while resident runs: batch mode all the same.
+printf '[VANTRL]\n00=Slim\n' > "$T/list.ini"
+run_line "$(winpath "$T/list.ini")"
+expect_eq "batch beside a resident instance exits 0" "$?" 0
+expect_eq "and ejects" "$(ejects)" "40 Slim Optical Writer"
+
+# A second plain start hands over: auto-show off, icon shown, settings stored.
+"$WINE_RUN" reg add 'HKCU\Software\HALCYRA\VANTREL' /v AutoShow /t REG_DWORD /d 1 /f >/dev/null 2>&1
+before=$(tray_calls)
+run_line ""
+expect_eq "second start exits 0" "$?" 0
+settle
+expect_eq "the running instance shows its icon" "$(tray_calls)" "${before}1"
+stored=$("$WINE_RUN" reg query 'HKCU\Software\HALCYRA\VANTREL' 2>/dev/null | tr -d '\r')
+expect_eq "seven settings stored" "$(printf '%s\n' "$stored" | grep -c REG_)" 7
+expect_eq "auto-show turned off" "$(printf '%s\n' "$stored" | grep -o 'AutoShow *REG_DWORD *0x[0-9]*' | sed 's/.* //')" 0x0
+expect_eq "still one window" "$(probe send 0 0 0)" 0
+
+before=$(tray_calls)
+stop_resident
+expect_eq "exit removes the icon" "$(tray_calls)" "${before}22"
+expect_eq "exit code" "$(cat "$T/resident.rc")" 0
+probe mutex-exists VANTREL
+expect_eq "lock released" "$?" 1
+finish

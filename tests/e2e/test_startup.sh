@@ -1,0 +1,68 @@
+#!/bin/sh
+# Start-up paths: a tampered file, a lock held by someone else, auto-show
+# with nothing to show, and an icon file beside the program.
+. "$E2E_LIB"
+need_desktop
+"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+
+# Any changed byte ends the program before it does anything.
+for offset in 200 40000; do
+  cp "$APP/vantrel.exe" "$APP/tampered.exe"
+  byte=$(od -An -tu1 -j "$offset" -N1 "$APP/tampered.exe" | tr -d ' ')
+  printf "$(printf '\\%03o' $(( byte ^ 1 )))" |
+    dd of="$APP/tampered.exe" bs=1 seek="$offset" conv=notrunc 2>/dev/null
+  cmp -s "$APP/vantrel.exe" "$APP/tampered.exe" && fail "byte $offset was not changed"
+  printf '[VANTRL]\n00=Slim\n' > "$T/list.ini"
+  (cd "$APP" && WINEDEBUG=-all,warn+debugstr "$WINE_RUN" "$PROBE_EXE" run tampered.exe \
+     "$(winpath "$T/list.ini")" 2>"$T/tampered.err")
+  expect_eq "tampered at $offset: exit code" "$?" 0
+  expect_eq "tampered at $offset: no eject" "$(ejects)" ""
+  (cd "$APP" && WINEDEBUG=-all,warn+debugstr "$WINE_RUN" "$PROBE_EXE" run tampered.exe "" \
+     2>>"$T/tampered.err")
+  expect_eq "tampered at $offset: resident start ends at once" "$?" 0
+  expect_eq "tampered at $offset: no trace line" "$(grep -c VANTREL "$T/tampered.err")" 0
+done
+"$WINE_RUN" reg query 'HKCU\Software\HALCYRA' >/dev/null 2>&1
+expect_eq "tampered: no registry key" "$?" 1
+probe mutex-exists VANTREL
+expect_eq "tampered: no lock left" "$?" 1
+
+# The lock held by a process without the window: the second program says so
+# and leaves cleanly.
+"$WINE_RUN" "$PROBE_EXE" hold-mutex VANTREL 30 > "$T/holder.out" 2>/dev/null &
+holder=$!
+wait_file "$T/holder.out"
+(cd "$APP" && WINEDEBUG=-all "$WINE_RUN" vantrel.exe 2>/dev/null; echo $? > "$T/locked.rc") &
+expect_eq "error box text" "$(probe msgbox 30)" "ALREADY EXECUTED."
+wait_file "$T/locked.rc"
+expect_eq "exit code after the error box" "$(cat "$T/locked.rc")" 0
+probe wait-gone 10
+expect_eq "no window left" "$?" 0
+kill "$holder" 2>/dev/null
+
+# Auto-show with every device hidden: a delete, never an add, until a
+# visible device arrives.
+key='HKCU\Software\HALCYRA\VANTREL'
+"$WINE_RUN" reg add "$key" /v AutoShow /t REG_DWORD /d 1 /f >/dev/null 2>&1
+k=0
+for prefix in USB Pocket Slim Office External; do
+  "$WINE_RUN" reg add "$key\\Disbale" /v "0$k" /d "$prefix" /f >/dev/null 2>&1
+  k=$((k + 1))
+done
+start_resident
+expect_eq "all hidden: no icon" "$(tray_calls)" "2"
+cat >> "$FAKEDEV_TREE" <<'TREE'
+80 | 2 | 0x6180 | 0 | {36FC9E60-C465-11CF-8056-444553540000} | Travel Drive | -
+TREE
+probe arrival >/dev/null; settle
+expect_eq "a visible device arrives: icon added" "$(tray_calls)" "20"
+stop_resident
+
+# An icon file beside the program is preferred to the built-in one.
+"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+cp "$E2E_DATA/../../res/icons/200.ico" "$APP/VANTRL.ICO"
+start_resident
+expect_eq "icon file loaded" "$(grep -c -i 'vantrl.ico' "$T/resident.err" | sed 's/^[1-9][0-9]*$/yes/')" yes
+expect_eq "and shown" "$(tray_calls)" "0"
+stop_resident
+finish
