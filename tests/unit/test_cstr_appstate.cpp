@@ -1,0 +1,161 @@
+// Owned text, and the application record that owns everything else.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/appstate.h"
+#include "devices/visibility.h"
+#include "settings/cstr.h"
+#include "tests/fakedev/fakedev.h"
+#include "tests/fakes/fakewin.h"
+#include "tray/trayicon.h"
+
+namespace {
+
+TEST(Cstr, NothingToAppendKeepsTheEmptyStateWithoutABuffer)
+{
+    CSTR s;
+    EXPECT_EQ(nullptr, s.Append(nullptr));
+    EXPECT_EQ(nullptr, s.Append(""));
+    // The hide list reads a missing buffer as an unused entry; an empty
+    // buffer would be a prefix of every name.
+    EXPECT_EQ(nullptr, s.buffer);
+    EXPECT_EQ(0u, s.bufferSize);
+}
+
+TEST(Cstr, AppendsGrowTheText)
+{
+    CSTR s;
+    EXPECT_STREQ("ab", s.Append("ab"));
+    EXPECT_EQ(3u, s.bufferSize);
+    EXPECT_STREQ("abcd", s.Append("cd"));
+    EXPECT_STREQ("abcd", s.Append(""));
+    EXPECT_STREQ("abcdxyz", s.Append("xyz"));
+    EXPECT_GE(s.bufferSize, 8u);
+
+    std::string expected = "abcdxyz";
+    for (int k = 0; k < 300; ++k) {
+        s.Append("0123456789");
+        expected += "0123456789";
+    }
+    EXPECT_EQ(expected, s.buffer);
+    EXPECT_GE(s.bufferSize, expected.size() + 1);
+}
+
+TEST(Cstr, TheTextIsCopiedNotBorrowed)
+{
+    CSTR s;
+    char source[] = "Pocket";
+    s.Append(source);
+    EXPECT_NE(source, s.buffer);
+    source[0] = 'X';
+    EXPECT_STREQ("Pocket", s.buffer);
+}
+
+TEST(Cstr, APieceOfItsOwnTextCanBeAppended)
+{
+    CSTR s;
+    s.Append("hello");
+    s.Append(s.buffer + 3);  // read before the old buffer goes
+    EXPECT_STREQ("hellolo", s.buffer);
+}
+
+TEST(Cstr, ClearEmptiesAndTheTextCanStartAgain)
+{
+    CSTR s;
+    s.Append("old");
+    s.Clear();
+    EXPECT_EQ(nullptr, s.buffer);
+    EXPECT_EQ(0u, s.bufferSize);
+    s.Clear();
+    EXPECT_STREQ("new", s.Append("new"));
+    EXPECT_EQ(4u, s.bufferSize) << "the size of the cleared text was kept";
+}
+
+struct AppState : ::testing::Test {
+    void SetUp() override
+    {
+        FakeDev_Reset();
+        FakeWin_Reset();
+        ASSERT_EQ(1, CreateAppState((HINSTANCE)0x400000));
+    }
+    void TearDown() override { DestroyAppState(); }
+};
+
+TEST_F(AppState, CreationLoadsTheMenuBitmapsAndDestructionFreesThem)
+{
+    ASSERT_NE(nullptr, g_app);
+    for (int k = 0; k < 4; ++k)
+        EXPECT_NE(nullptr, g_app->commandBitmaps[k].hbitmap) << "command " << k;
+    EXPECT_NE(nullptr, LookupClassBitmap(g_app->devices, "{4D36E967-E325-11CE-BFC1-08002BE10318}"));
+    EXPECT_GT(g_fake.liveBitmaps, 0);
+    EXPECT_EQ(0, g_fake.liveIcons);
+
+    DestroyAppState();
+    EXPECT_EQ(nullptr, g_app);
+    EXPECT_EQ(0, g_fake.liveBitmaps);
+    DestroyAppState();  // nothing left to destroy
+}
+
+TEST_F(AppState, AFreshStateHidesProblemDevicesOnly)
+{
+    ASSERT_EQ(1, g_app->devices.Create());
+    ASSERT_EQ(1, FakeDev_LoadText(
+                     "1|0|0x6000|0|{EEC5AD98-8080-425F-922A-DABF3DE3F69A}|Player|-\n"
+                     "2|0|0x6000|10|{4D36E967-E325-11CE-BFC1-08002BE10318}|Broken|-\n"
+                     "3|0|0x6000|0|{4D36E967-E325-11CE-BFC1-08002BE10318}|Disk|-\n"));
+    RefreshDevices(0);
+    EXPECT_EQ(2u, g_app->devices.count);
+    EXPECT_EQ(2u, CountVisibleDevices());
+
+    // And the icon shows without waiting for a device.
+    ASSERT_EQ(1, g_app->tray.Create(g_app->hInstance, 0));
+    ASSERT_EQ(1, FakeDev_LoadText(""));
+    RefreshDevices(0);
+    UpdateTrayIcon();
+    ASSERT_EQ(1u, g_fake.notify.size());
+    EXPECT_EQ((DWORD)NIM_ADD, g_fake.notify[0].message);
+}
+
+TEST_F(AppState, FlagsFollowTheSetupCheckBoxOrder)
+{
+    for (int k = 0; k < SETTING_FLAGS; ++k)
+        g_app->Flag(k) = 100 + k;
+    EXPECT_EQ(100u, g_app->Separator);
+    EXPECT_EQ(101u, g_app->ChildOnly);
+    EXPECT_EQ(102u, g_app->HideInvalid);
+    EXPECT_EQ(103u, g_app->HideWPD);
+    EXPECT_EQ(104u, g_app->AutoShow);
+}
+
+TEST_F(AppState, EverythingReleasedEarlyStaysReleased)
+{
+    APPSTATE& app = *g_app;
+    ASSERT_EQ(1, app.mutex.Create());
+    ASSERT_EQ(1, app.devices.Create());
+    ASSERT_EQ(1, app.tray.Create(app.hInstance, (HWND)0x77));
+    app.hideList[0].Append("Disk");
+    LoadTrayIcon();
+    UpdateTrayIcon();
+    ASSERT_EQ(1, g_fake.liveIcons);
+
+    // What the window's destruction does, done twice over.
+    for (int round = 0; round < 2; ++round) {
+        app.tray.Delete();
+        app.tray.Destroy();
+        app.devices.Free();
+        app.mutex.Release();
+        app.hideList[0].Clear();
+        app.commandBitmaps[0].Release();
+    }
+    EXPECT_EQ(0, g_fake.liveIcons);
+    EXPECT_EQ(0, g_fake.openHandles);
+    EXPECT_TRUE(g_fake.mutexes.empty());
+
+    DestroyAppState();
+    EXPECT_EQ(0, g_fake.liveBitmaps);
+    EXPECT_EQ(0, g_fake.liveIcons);
+}
+
+}  // namespace

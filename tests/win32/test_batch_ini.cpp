@@ -1,0 +1,234 @@
+// Batch removal reading its list through the real profile functions, with
+// the fake device stack standing in for the configuration manager.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/appstate.h"
+#include "devices/batch.h"
+#include "tests/win32/import_slot.h"
+
+namespace {
+
+const char kDesk[] =
+    "1  | 0  | 0x0180 | 0 | {4D36E97D-E325-11CE-BFC1-08002BE10318} | - | ACPI x86-based PC\n"
+    "2  | 1  | 0x0180 | 0 | {36FC9E60-C465-11CF-8056-444553540000} | - | USB Root Hub\n"
+    "10 | 2  | 0x6180 | 0 | {36FC9E60-C465-11CF-8056-444553540000} | - | USB Mass Storage Device\n"
+    "11 | 10 | 0x0180 | 0 | {4D36E967-E325-11CE-BFC1-08002BE10318} | Kingfisher DataStick | Disk drive\n"
+    "12 | 11 | 0x0180 | 0 | {71A27CDD-812A-11D0-BEC7-08002BE2092F} | - | Generic volume\n"
+    "20 | 2  | 0x6180 | 0 | {EEC5AD98-8080-425F-922A-DABF3DE3F69A} | Pocket Player 8GB | MTP Device\n"
+    "30 | 2  | 0x6180 | 0 | {745A17A0-74D3-11D0-B6FE-00A0C90F57DA} | - | USB Input Device\n"
+    "31 | 30 | 0x0180 | 0 | {4D36E96F-E325-11CE-BFC1-08002BE10318} | - | HID-compliant mouse\n"
+    "40 | 1  | 0x6180 | 0 | {4D36E965-E325-11CE-BFC1-08002BE10318} | Slim Optical Writer | CD-ROM Drive\n";
+
+std::string Line(int devInst, const char* name)
+{
+    return "EJECT " + std::to_string(devInst) + " veto=none,none,0 flags=0 name=" + name;
+}
+
+void SetVariable(const std::string& name, const std::string& value)
+{
+    // The device stack reads the C runtime's copy of the environment.
+    std::string assignment = name + "=" + value;
+    ASSERT_EQ(0, _putenv(assignment.c_str()));
+    SetEnvironmentVariableA(name.c_str(), value.empty() ? 0 : value.c_str());
+}
+
+void WriteFile(const std::string& path, const std::string& text)
+{
+    FILE* f = fopen(path.c_str(), "wb");
+    ASSERT_NE(nullptr, f) << path;
+    fwrite(text.data(), 1, text.size(), f);
+    fclose(f);
+}
+
+const char* const kDeviceFunctions[] = {
+    "SetupDiGetClassDevsA",  "SetupDiEnumDeviceInfo",    "SetupDiDestroyDeviceInfoList",
+    "CM_Get_DevNode_Status", "CM_Get_Child",             "CM_Get_DevNode_Registry_PropertyA",
+    "CM_Request_Device_EjectA",
+};
+
+// Puts the fake device stack behind the program's device calls. Wine prefers
+// its own setupapi.dll over the one beside the executable unless told
+// otherwise at start-up; a copy under another name has no rival, and the
+// program's imports are pointed at it.
+class FakeDeviceStack {
+public:
+    FakeDeviceStack(const std::string& dir) : module_(0)
+    {
+        HMODULE loaded = GetModuleHandleA("setupapi.dll");
+        // The fake exports the device functions and nothing else.
+        if (loaded && !GetProcAddress(loaded, "SetupDiCreateDeviceInfoList"))
+            return;
+        char exe[MAX_PATH];
+        DWORD n = GetModuleFileNameA(0, exe, sizeof exe);
+        std::string source(exe, n);
+        source = source.substr(0, source.find_last_of("\\/") + 1) + "setupapi.dll";
+        copy_ = dir + "\\fake device stack.dll";
+        if (!CopyFileA(source.c_str(), copy_.c_str(), FALSE))
+            return;
+        module_ = LoadLibraryA(copy_.c_str());
+        if (!module_)
+            return;
+        for (const char* f : kDeviceFunctions) {
+            void* target = (void*)GetProcAddress(module_, f);
+            if (!target)
+                return;
+            hooks_.emplace_back(new ScopedImport("setupapi.dll", f, target));
+        }
+    }
+    ~FakeDeviceStack()
+    {
+        hooks_.clear();
+        if (module_)
+            FreeLibrary(module_);
+        if (!copy_.empty())
+            DeleteFileA(copy_.c_str());
+    }
+    // Whether the device calls reach the fake.
+    bool ready() const
+    {
+        if (!module_)
+            return !GetProcAddress(GetModuleHandleA("setupapi.dll"), "SetupDiCreateDeviceInfoList");
+        if (hooks_.size() != sizeof kDeviceFunctions / sizeof *kDeviceFunctions)
+            return false;
+        for (const auto& h : hooks_)
+            if (!h->active())
+                return false;
+        return true;
+    }
+
+private:
+    HMODULE module_;
+    std::string copy_;
+    std::vector<std::unique_ptr<ScopedImport>> hooks_;
+};
+
+class BatchList : public ::testing::Test {
+protected:
+    std::string dir, treePath, logPath, listPath;
+    std::unique_ptr<FakeDeviceStack> stack;
+
+    void SetUp() override
+    {
+        char temp[MAX_PATH];
+        ASSERT_NE(0u, GetTempPathA(sizeof temp, temp));
+        // Blanks in every path, as under a user's documents folder.
+        dir = std::string(temp) + "vantrel list " + std::to_string(GetCurrentProcessId());
+        ASSERT_TRUE(CreateDirectoryA(dir.c_str(), 0) || GetLastError() == ERROR_ALREADY_EXISTS);
+        treePath = dir + "\\desk tree.txt";
+        logPath = dir + "\\eject log.txt";
+        listPath = dir + "\\my devices.ini";
+        DeleteFileA(logPath.c_str());
+        WriteFile(treePath, kDesk);
+        SetVariable("FAKEDEV_TREE", treePath);
+        SetVariable("FAKEDEV_EJECT_LOG", logPath);
+        stack.reset(new FakeDeviceStack(dir));
+        ASSERT_TRUE(stack->ready());
+        ASSERT_TRUE(CreateAppState(GetModuleHandleA(0)));
+    }
+
+    void TearDown() override
+    {
+        DestroyAppState();
+        stack.reset();
+        SetVariable("FAKEDEV_TREE", "");
+        SetVariable("FAKEDEV_EJECT_LOG", "");
+        DeleteFileA(treePath.c_str());
+        DeleteFileA(logPath.c_str());
+        DeleteFileA(listPath.c_str());
+        RemoveDirectoryA(dir.c_str());
+    }
+
+    std::vector<std::string> Ejects() const
+    {
+        std::vector<std::string> lines;
+        FILE* f = fopen(logPath.c_str(), "rb");
+        if (!f)
+            return lines;
+        char buffer[1024];
+        while (fgets(buffer, sizeof buffer, f)) {
+            std::string line(buffer);
+            while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+                line.pop_back();
+            lines.push_back(line);
+        }
+        fclose(f);
+        return lines;
+    }
+};
+
+TEST_F(BatchList, ReadsOnlyItsOwnSectionAmongOthersAndJunk)
+{
+    WriteFile(listPath,
+              "; kept by hand\r\n"
+              "[Other]\r\n"
+              "00=Pocket\r\n"
+              "this line is junk\r\n"
+              "[VANTRL]\r\n"
+              "more junk without an equals sign\r\n"
+              "00 = Kingfisher\r\n"
+              "=orphan value\r\n"
+              "01=Slim Optical\r\n"
+              "\r\n"
+              "[Later]\r\n"
+              "02=Pocket\r\n");
+    RunBatchRemoval(listPath.c_str());
+    std::vector<std::string> expected = {Line(10, "USB Mass Storage Device"),
+                                         Line(40, "Slim Optical Writer")};
+    EXPECT_EQ(expected, Ejects());
+}
+
+TEST_F(BatchList, OneEntryEjectsEveryDeviceItNames)
+{
+    WriteFile(listPath, "[VANTRL]\r\n00=USB\r\n");
+    RunBatchRemoval(listPath.c_str());
+    std::vector<std::string> expected = {Line(10, "USB Mass Storage Device"),
+                                         Line(30, "USB Input Device")};
+    EXPECT_EQ(expected, Ejects());
+}
+
+TEST_F(BatchList, ListEndsAtTheFirstMissingEntry)
+{
+    WriteFile(listPath, "[VANTRL]\r\n00=Pocket\r\n02=Slim\r\n");
+    RunBatchRemoval(listPath.c_str());
+    std::vector<std::string> expected = {Line(20, "Pocket Player 8GB")};
+    EXPECT_EQ(expected, Ejects());
+}
+
+TEST_F(BatchList, FullLengthValueIsReadWhole)
+{
+    // Two devices whose names differ only in the last of 255 letters' worth:
+    // a value read short would name both.
+    WriteFile(treePath,
+              "1 | 0 | 0x0180 | 0 | - | - | Root\n"
+              "70 | 1 | 0x6180 | 0 | - | ~255 | Long one\n"
+              "71 | 1 | 0x6180 | 0 | - | ~254 | Shorter one\n");
+    WriteFile(listPath, "[VANTRL]\r\n00=" + std::string(255, 'L') + "\r\n");
+    RunBatchRemoval(listPath.c_str());
+    std::vector<std::string> expected = {Line(70, std::string(255, 'L').c_str())};
+    EXPECT_EQ(expected, Ejects());
+}
+
+TEST_F(BatchList, PathWithBlanksWorksQuotedOrNot)
+{
+    WriteFile(listPath, "[VANTRL]\r\n00=Pocket\r\n");
+    RunBatchRemoval(("\"" + listPath + "\"").c_str());
+    RunBatchRemoval(listPath.c_str());
+    // A shell may leave a blank after the closing quote.
+    RunBatchRemoval(("\"" + listPath + "\" ").c_str());
+    std::vector<std::string> expected(3, Line(20, "Pocket Player 8GB"));
+    EXPECT_EQ(expected, Ejects());
+}
+
+TEST_F(BatchList, MissingListEjectsNothing)
+{
+    RunBatchRemoval((dir + "\\no such list.ini").c_str());
+    EXPECT_TRUE(Ejects().empty());
+}
+
+}  // namespace

@@ -1,0 +1,408 @@
+// Settings and hide list against the real registry.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/appstate.h"
+#include "settings/store.h"
+#include "tests/win32/import_slot.h"
+
+namespace {
+
+struct RawValue {
+    LONG rc;
+    DWORD type;
+    std::string bytes;
+};
+
+// What is stored, byte for byte, without going through the program.
+RawValue ReadRaw(const char* path, const char* name)
+{
+    RawValue v = {ERROR_FILE_NOT_FOUND, REG_NONE, std::string()};
+    HKEY key = 0;
+    v.rc = RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key);
+    if (v.rc != ERROR_SUCCESS)
+        return v;
+    DWORD size = 0;
+    v.rc = RegQueryValueExA(key, name, 0, &v.type, 0, &size);
+    if (v.rc == ERROR_SUCCESS) {
+        // Room for more than reported, so a stray terminator would show up in size.
+        std::string data(size + 16, '\0');
+        DWORD got = (DWORD)data.size();
+        v.rc = RegQueryValueExA(key, name, 0, &v.type, (BYTE*)&data[0], &got);
+        data.resize(got);
+        v.bytes = data;
+    }
+    RegCloseKey(key);
+    return v;
+}
+
+// A stored text as the program would see it: the registry's own terminator
+// (see TextsAreWrittenWithoutTerminator) does not count.
+std::string StoredText(const char* path, const char* name)
+{
+    RawValue v = ReadRaw(path, name);
+    EXPECT_EQ(ERROR_SUCCESS, v.rc) << name;
+    EXPECT_EQ((DWORD)REG_SZ, v.type) << name;
+    if (!v.bytes.empty() && v.bytes.back() == '\0')
+        v.bytes.pop_back();
+    return v.bytes;
+}
+
+// Another writer: stores exactly the bytes given.
+void WriteRaw(const char* path, const char* name, DWORD type, const void* data, DWORD size)
+{
+    HKEY key = 0;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, 0, 0, KEY_ALL_ACCESS, 0,
+                                             &key, 0));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, type, (const BYTE*)data, size));
+    RegCloseKey(key);
+}
+
+void WriteText(const char* path, const char* name, const std::string& bytes)
+{
+    WriteRaw(path, name, REG_SZ, bytes.data(), (DWORD)bytes.size());
+}
+
+void WriteNumber(const char* path, const char* name, DWORD value)
+{
+    WriteRaw(path, name, REG_DWORD, &value, sizeof value);
+}
+
+bool KeyExists(const char* path)
+{
+    HKEY key = 0;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+void KeyCounts(const char* path, DWORD& subkeys, DWORD& values)
+{
+    subkeys = values = 0xffffffff;
+    HKEY key = 0;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key));
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegQueryInfoKeyA(key, 0, 0, 0, &subkeys, 0, 0, &values, 0, 0, 0, 0));
+    RegCloseKey(key);
+}
+
+std::string EntryName(int k)
+{
+    char name[8];
+    snprintf(name, sizeof name, "%02d", k);
+    return name;
+}
+
+std::string Letters(size_t n)
+{
+    std::string s;
+    for (size_t k = 0; k < n; ++k)
+        s += (char)('a' + k % 26);
+    return s;
+}
+
+// What the program hands the registry, before the registry adds anything.
+struct Written {
+    std::string name;
+    DWORD type;
+    std::string bytes;
+};
+std::vector<Written> g_written;
+ScopedImport* g_setHook = 0;
+
+LONG WINAPI RecordingSetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type,
+                              const BYTE* data, DWORD size)
+{
+    Written w = {name ? name : "", type, std::string((const char*)data, size)};
+    g_written.push_back(w);
+    typedef LONG(WINAPI * SetValue)(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD);
+    return ((SetValue)g_setHook->original())(key, name, reserved, type, data, size);
+}
+
+const Written* LastWrite(const char* name)
+{
+    const Written* found = 0;
+    for (const Written& w : g_written)
+        if (w.name == name)
+            found = &w;
+    return found;
+}
+
+void DeleteProgramKeys()
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, SETTINGS_KEY);
+}
+
+class Settings : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        DeleteProgramKeys();
+        ASSERT_FALSE(KeyExists(SETTINGS_KEY));
+        ASSERT_TRUE(CreateAppState(GetModuleHandleA(0)));
+    }
+    void TearDown() override
+    {
+        DestroyAppState();
+        DeleteProgramKeys();
+    }
+    // A fresh start of the program: new state, then the stored settings.
+    APPSTATE& Restart()
+    {
+        DestroyAppState();
+        EXPECT_TRUE(CreateAppState(GetModuleHandleA(0)));
+        LoadSettings();
+        return *g_app;
+    }
+};
+
+TEST_F(Settings, FirstStartCreatesBothKeysEmptyAndKeepsDefaults)
+{
+    LoadSettings();
+    ASSERT_TRUE(KeyExists(SETTINGS_KEY));
+    ASSERT_TRUE(KeyExists(HIDELIST_KEY));
+    DWORD subkeys, values;
+    KeyCounts(SETTINGS_KEY, subkeys, values);
+    EXPECT_EQ(1u, subkeys);  // only the hide list
+    EXPECT_EQ(0u, values);
+    KeyCounts(HIDELIST_KEY, subkeys, values);
+    EXPECT_EQ(0u, subkeys);
+    EXPECT_EQ(0u, values);
+
+    APPSTATE& app = *g_app;
+    EXPECT_EQ(1u, app.Separator);
+    EXPECT_EQ(0u, app.ChildOnly);
+    EXPECT_EQ(1u, app.HideInvalid);
+    EXPECT_EQ(0u, app.HideWPD);
+    EXPECT_EQ(0u, app.AutoShow);
+    EXPECT_STREQ("%s+ %s", app.ChildForm);
+    EXPECT_STREQ(" ", app.ChildSpace);
+    for (int k = 0; k < HIDE_ENTRIES; ++k)
+        EXPECT_EQ(nullptr, app.hideList[k].buffer) << "entry " << k;
+}
+
+TEST_F(Settings, KeyPathKeepsItsHistoricSpelling)
+{
+    // Lists left by earlier versions are found where they were left, and
+    // saving puts them back there.
+    const char* const path = "Software\\HALCYRA\\VANTREL\\Disbale";
+    WriteText(path, "07", "Old Stick");
+    WriteNumber("Software\\HALCYRA\\VANTREL", "ChildOnly", 1);
+    APPSTATE& app = Restart();
+    ASSERT_NE(nullptr, app.hideList[7].buffer);
+    EXPECT_STREQ("Old Stick", app.hideList[7].buffer);
+    EXPECT_EQ(1u, app.ChildOnly);
+    app.hideList[8].Append("New Stick");
+    SaveSettings();
+    EXPECT_EQ(std::string("New Stick"), StoredText(path, "08"));
+    EXPECT_EQ(std::string("Old Stick"), StoredText(path, "07"));
+}
+
+TEST_F(Settings, EachFlagIsReadFromItsOwnValue)
+{
+    const char* names[] = {"Separator", "ChildOnly", "HideInvalid", "HideWPD", "AutoShow"};
+    for (int k = 0; k < SETTING_FLAGS; ++k)
+        WriteNumber(SETTINGS_KEY, names[k], 11u * (k + 1));
+    APPSTATE& app = Restart();
+    EXPECT_EQ(11u, app.Separator);
+    EXPECT_EQ(22u, app.ChildOnly);
+    EXPECT_EQ(33u, app.HideInvalid);
+    EXPECT_EQ(44u, app.HideWPD);
+    EXPECT_EQ(55u, app.AutoShow);
+}
+
+TEST_F(Settings, SaveThenLoadRestoresEverything)
+{
+    APPSTATE& before = *g_app;
+    before.Separator = 0;
+    before.ChildOnly = 1;
+    before.HideInvalid = 0;
+    before.HideWPD = 1;
+    before.AutoShow = 1;
+    strcpy(before.ChildForm, "[%s] -> %s");
+    strcpy(before.ChildSpace, "..");
+    before.hideList[0].Append("USB Mass Storage");
+    before.hideList[5].Append("Pocket Player");
+    before.hideList[31].Append("Last One");
+    SaveSettings();
+
+    const char* names[] = {"Separator", "ChildOnly", "HideInvalid", "HideWPD", "AutoShow"};
+    const DWORD expected[] = {0, 1, 0, 1, 1};
+    for (int k = 0; k < SETTING_FLAGS; ++k) {
+        RawValue v = ReadRaw(SETTINGS_KEY, names[k]);
+        ASSERT_EQ(ERROR_SUCCESS, v.rc) << names[k];
+        EXPECT_EQ((DWORD)REG_DWORD, v.type) << names[k];
+        ASSERT_EQ(sizeof(DWORD), v.bytes.size()) << names[k];
+        DWORD n;
+        memcpy(&n, v.bytes.data(), sizeof n);
+        EXPECT_EQ(expected[k], n) << names[k];
+    }
+
+    APPSTATE& app = Restart();
+    EXPECT_EQ(0u, app.Separator);
+    EXPECT_EQ(1u, app.ChildOnly);
+    EXPECT_EQ(0u, app.HideInvalid);
+    EXPECT_EQ(1u, app.HideWPD);
+    EXPECT_EQ(1u, app.AutoShow);
+    EXPECT_STREQ("[%s] -> %s", app.ChildForm);
+    EXPECT_STREQ("..", app.ChildSpace);
+    for (int k = 0; k < HIDE_ENTRIES; ++k) {
+        const char* want = k == 0 ? "USB Mass Storage" : k == 5 ? "Pocket Player"
+                                                       : k == 31 ? "Last One" : 0;
+        if (want) {
+            ASSERT_NE(nullptr, app.hideList[k].buffer) << "entry " << k;
+            EXPECT_STREQ(want, app.hideList[k].buffer) << "entry " << k;
+        } else {
+            EXPECT_EQ(nullptr, app.hideList[k].buffer) << "entry " << k;
+        }
+    }
+}
+
+TEST_F(Settings, TextsAreWrittenWithoutTerminator)
+{
+    APPSTATE& app = *g_app;
+    strcpy(app.ChildForm, "%s/%s");
+    strcpy(app.ChildSpace, "  ");
+    app.hideList[2].Append("Archive Disk");
+    app.hideList[9].Append(Letters(255).c_str());
+    {
+        g_written.clear();
+        ScopedImport hook("advapi32.dll", "RegSetValueExA", (void*)RecordingSetValue);
+        ASSERT_TRUE(hook.active());
+        g_setHook = &hook;
+        SaveSettings();
+        g_setHook = 0;
+    }
+    const struct {
+        const char* name;
+        std::string text;
+    } texts[] = {{"ChildForm", "%s/%s"}, {"ChildSpace", "  "}, {"02", "Archive Disk"},
+                 {"09", Letters(255)}};
+    for (const auto& t : texts) {
+        const Written* w = LastWrite(t.name);
+        ASSERT_NE(nullptr, w) << t.name;
+        EXPECT_EQ((DWORD)REG_SZ, w->type) << t.name;
+        EXPECT_EQ(t.text, w->bytes) << t.name;
+    }
+
+    // The registry itself then terminates a text whose next byte is a zero,
+    // as NT does; what is read back is the text all the same.
+    for (const auto& t : texts)
+        EXPECT_EQ(t.text, StoredText(t.name[0] == 'C' ? SETTINGS_KEY : HIDELIST_KEY, t.name));
+}
+
+TEST_F(Settings, EmptyTextsAreStoredEmptyAndLoadAsDefaults)
+{
+    APPSTATE& app = *g_app;
+    app.ChildForm[0] = '\0';
+    app.ChildSpace[0] = '\0';
+    SaveSettings();
+
+    RawValue form = ReadRaw(SETTINGS_KEY, "ChildForm");
+    ASSERT_EQ(ERROR_SUCCESS, form.rc);
+    EXPECT_EQ((DWORD)REG_SZ, form.type);
+    EXPECT_EQ(0u, form.bytes.size());
+    RawValue space = ReadRaw(SETTINGS_KEY, "ChildSpace");
+    ASSERT_EQ(ERROR_SUCCESS, space.rc);
+    EXPECT_EQ(0u, space.bytes.size());
+
+    APPSTATE& loaded = Restart();
+    EXPECT_STREQ("%s+ %s", loaded.ChildForm);
+    EXPECT_STREQ(" ", loaded.ChildSpace);
+}
+
+TEST_F(Settings, ZeroLengthHideEntryFromAnotherWriterLoadsAsNothing)
+{
+    WriteText(HIDELIST_KEY, "04", "");
+    WriteText(HIDELIST_KEY, "05", "Present");
+    APPSTATE& app = Restart();
+    EXPECT_EQ(nullptr, app.hideList[4].buffer);
+    ASSERT_NE(nullptr, app.hideList[5].buffer);
+    EXPECT_STREQ("Present", app.hideList[5].buffer);
+}
+
+TEST_F(Settings, TerminatedTextsFromAnotherWriterReadTheSame)
+{
+    WriteText(SETTINGS_KEY, "ChildForm", std::string("<%s|%s>\0", 8));
+    WriteText(SETTINGS_KEY, "ChildSpace", std::string("--\0", 3));
+    WriteText(HIDELIST_KEY, "00", std::string("Kingfisher\0", 11));
+    // Bytes after a terminator are not part of the text.
+    WriteText(HIDELIST_KEY, "01", std::string("Slim\0Optical", 12));
+    APPSTATE& app = Restart();
+    EXPECT_STREQ("<%s|%s>", app.ChildForm);
+    EXPECT_STREQ("--", app.ChildSpace);
+    ASSERT_NE(nullptr, app.hideList[0].buffer);
+    EXPECT_STREQ("Kingfisher", app.hideList[0].buffer);
+    EXPECT_EQ(11u, app.hideList[0].bufferSize);
+    ASSERT_NE(nullptr, app.hideList[1].buffer);
+    EXPECT_STREQ("Slim", app.hideList[1].buffer);
+}
+
+TEST_F(Settings, OversizedTextsAreCutToFitTheirFields)
+{
+    const std::string longForm = Letters(CHILDFORM_SIZE + 9);
+    const std::string longSpace = Letters(CHILDSPACE_SIZE + 12);
+    const std::string longEntry = Letters(300);
+    WriteText(SETTINGS_KEY, "ChildForm", longForm);
+    WriteText(SETTINGS_KEY, "ChildSpace", longSpace);
+    WriteText(HIDELIST_KEY, "03", longEntry);
+
+    DestroyAppState();
+    ASSERT_TRUE(CreateAppState(GetModuleHandleA(0)));
+    APPSTATE& app = *g_app;
+    // The field after ChildSpace must come through untouched.
+    memset(app.editText, 'Z', sizeof app.editText - 1);
+    app.editText[sizeof app.editText - 1] = '\0';
+    LoadSettings();
+
+    EXPECT_EQ(longForm.substr(0, CHILDFORM_SIZE - 1), std::string(app.ChildForm));
+    EXPECT_EQ('\0', app.ChildForm[CHILDFORM_SIZE - 1]);
+    EXPECT_EQ(longSpace.substr(0, CHILDSPACE_SIZE - 1), std::string(app.ChildSpace));
+    EXPECT_EQ('\0', app.ChildSpace[CHILDSPACE_SIZE - 1]);
+    EXPECT_EQ(std::string(EDITTEXT_SIZE - 1, 'Z'), std::string(app.editText));
+    ASSERT_NE(nullptr, app.hideList[3].buffer);
+    EXPECT_EQ(longEntry.substr(0, 255), std::string(app.hideList[3].buffer));
+    EXPECT_EQ(256u, app.hideList[3].bufferSize);
+}
+
+TEST_F(Settings, FullLengthHideEntryRoundTrips)
+{
+    const std::string entry = Letters(255);
+    g_app->hideList[9].Append(entry.c_str());
+    SaveSettings();
+
+    EXPECT_EQ(entry, StoredText(HIDELIST_KEY, "09"));
+
+    APPSTATE& app = Restart();
+    ASSERT_NE(nullptr, app.hideList[9].buffer);
+    EXPECT_EQ(entry, std::string(app.hideList[9].buffer));
+}
+
+TEST_F(Settings, EmptyHideEntriesAreDeletedOnSave)
+{
+    for (int k = 0; k < HIDE_ENTRIES; ++k)
+        WriteText(HIDELIST_KEY, EntryName(k).c_str(), "stale " + EntryName(k));
+    APPSTATE& app = *g_app;
+    app.hideList[1].Append("Kept");
+    app.hideList[30].Append("Also kept");
+    SaveSettings();
+
+    DWORD subkeys, values;
+    KeyCounts(HIDELIST_KEY, subkeys, values);
+    EXPECT_EQ(2u, values);
+    for (int k = 0; k < HIDE_ENTRIES; ++k) {
+        std::string name = EntryName(k);
+        if (k == 1)
+            EXPECT_EQ(std::string("Kept"), StoredText(HIDELIST_KEY, name.c_str()));
+        else if (k == 30)
+            EXPECT_EQ(std::string("Also kept"), StoredText(HIDELIST_KEY, name.c_str()));
+        else
+            EXPECT_EQ(ERROR_FILE_NOT_FOUND, ReadRaw(HIDELIST_KEY, name.c_str()).rc) << name;
+    }
+}
+
+}  // namespace
