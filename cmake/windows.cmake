@@ -30,6 +30,11 @@ else()
   set(WINE_ARCH win32)
   set(WINE_LOADER /usr/lib/wine/wine)
 endif()
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  add_test(NAME exe.shape COMMAND sh ${CMAKE_SOURCE_DIR}/tests/check_exe.sh
+           ${CMAKE_OBJDUMP} $<TARGET_FILE:vantrel>)
+endif()
+
 add_library(fakedev SHARED tests/fakedev/fakedev.cpp ${FAKEDEV_DEF})
 target_include_directories(fakedev PRIVATE ${CMAKE_SOURCE_DIR})
 set_target_properties(fakedev PROPERTIES OUTPUT_NAME setupapi PREFIX "")
