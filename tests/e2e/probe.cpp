@@ -54,8 +54,14 @@ int main(int argc, char** argv)
     }
     const char* command = argv[1];
 
-    if (!strcmp(command, "keep")) {  // keep the desktop alive
+    if (!strcmp(command, "keep")) {
+        // Brings up the desktop and keeps it: Wine starts the desktop
+        // process for the first window made, and it keeps that process's
+        // output handles, so this must come first, with quiet ones.
+        HWND window = CreateWindowA("STATIC", "keeper", 0, 0, 0, 0, 0, 0, 0, 0, 0);
         Sleep(argc > 2 ? Num(argv[2]) * 1000 : INFINITE);
+        if (window)
+            DestroyWindow(window);
         return 0;
     }
     if (!strcmp(command, "hold-mutex") && argc > 3) {
@@ -134,6 +140,13 @@ int main(int argc, char** argv)
         return Send(window, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, (LPARAM)&header);
     if (!strcmp(command, "removal"))
         return Send(window, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, (LPARAM)&header);
+    if (!strcmp(command, "resume-times") && argc > 2) {  // many refreshes, quickly
+        unsigned long n = Num(argv[2]);
+        for (unsigned long k = 0; k < n; ++k)
+            if (SendMessageA(window, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0) != 1)
+                return 2;
+        return 0;
+    }
     if (!strcmp(command, "taskbar-created"))
         return Send(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     fprintf(stderr, "probe: unknown command %s\n", command);
