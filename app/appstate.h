@@ -38,12 +38,13 @@ struct APPSTATE {
     CBMPICON commandBitmaps[COMMAND_BITMAPS];
 
     // Flag k of Separator, ChildOnly, HideInvalid, HideWPD, AutoShow: the
-    // Setup dialog addresses them by check-box id minus 1000.
-    DWORD& Flag(int k)
+    // Setup dialog addresses them by check-box id minus 1000. Null for any
+    // other k, so a stray id cannot reach past the five.
+    DWORD* Flag(int k)
     {
         DWORD* const flags[SETTING_FLAGS] = {&Separator, &ChildOnly, &HideInvalid, &HideWPD,
                                              &AutoShow};
-        return *flags[k];
+        return k >= 0 && k < SETTING_FLAGS ? flags[k] : 0;
     }
 };
 

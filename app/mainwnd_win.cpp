@@ -19,7 +19,7 @@ int RegisterMainClass(HINSTANCE instance, HCURSOR cursor)
     wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_MAIN));
     wc.hCursor = cursor;
-    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    wc.hbrBackground = (HBRUSH)(COLOR_INACTIVEBORDER + 1);  // never painted: the window stays hidden
     wc.lpszClassName = APP_NAME;
     if (RegisterClassA(&wc))
         return 1;
@@ -87,6 +87,10 @@ int OnCommand(WORD id, HWND window)
     }
     switch (id) {
     case ID_SHOWICON:
+        // A window whose start-up failed (its error box still dispatching)
+        // has not loaded the settings; saving them would wipe the user's.
+        if (!app.tray.slots)
+            break;
         app.AutoShow = 0;
         UpdateTrayIcon();
         SaveSettings();

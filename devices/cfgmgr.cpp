@@ -92,8 +92,8 @@ char* ReadDevNodeName(DEVINST devInst, char* buffer)
     static const ULONG properties[] = {CM_DRP_FRIENDLYNAME, CM_DRP_DEVICEDESC};
     for (ULONG property : properties) {
         memset(buffer, 0, DEVNAME_SIZE);
-        ULONG length = DEVNAME_SIZE;
-        if (CM_Get_DevNode_Registry_PropertyA(devInst, property, 0, buffer, &length, 0) ==
+        ULONG length = DEVNAME_SIZE, type = 0;
+        if (CM_Get_DevNode_Registry_PropertyA(devInst, property, &type, buffer, &length, 0) ==
             CR_SUCCESS) {
             buffer[DEVNAME_SIZE - 1] = '\0';
             return buffer;
@@ -106,9 +106,9 @@ char* ReadDevNodeName(DEVINST devInst, char* buffer)
 static int ReadGuidText(DEVINST devInst, char* buffer)
 {
     memset(buffer, 0, GUIDTEXT_SIZE);
-    ULONG length = GUIDTEXT_SIZE;
-    int ok = CM_Get_DevNode_Registry_PropertyA(devInst, CM_DRP_CLASSGUID, 0, buffer, &length, 0) ==
-             CR_SUCCESS;
+    ULONG length = GUIDTEXT_SIZE, type = 0;
+    int ok = CM_Get_DevNode_Registry_PropertyA(devInst, CM_DRP_CLASSGUID, &type, buffer, &length,
+                                               0) == CR_SUCCESS;
     buffer[GUIDTEXT_SIZE - 1] = '\0';
     return ok;
 }

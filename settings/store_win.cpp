@@ -2,7 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
-#include <vector>
+#include <new>
 
 #include "app/appstate.h"
 
@@ -31,6 +31,9 @@ void REGISTRY::Close()
 
 namespace {
 
+// Far beyond any text this program keeps; what a value may hold at most.
+const DWORD MAX_VALUE_BYTES = 1u << 20;
+
 const char* const kFlagNames[SETTING_FLAGS] = {"Separator", "ChildOnly", "HideInvalid", "HideWPD",
                                                "AutoShow"};
 
@@ -50,14 +53,22 @@ void ReadText(HKEY key, const char* name, char* field, DWORD capacity)
     DWORD size = 0;
     if (RegQueryValueExA(key, name, 0, 0, 0, &size) != ERROR_SUCCESS)
         return;
-    std::vector<char> data(size + 1, '\0');
-    if (RegQueryValueExA(key, name, 0, 0, (BYTE*)data.data(), &size) != ERROR_SUCCESS)
+    // The size is whatever another program stored: an allocation that fails
+    // leaves the field as it is, like an unreadable value.
+    if (size >= MAX_VALUE_BYTES)
         return;
-    size_t length = strnlen(data.data(), size);
-    if (length > capacity - 1)
-        length = capacity - 1;
-    memset(field, 0, capacity);
-    memcpy(field, data.data(), length);
+    char* data = new (std::nothrow) char[size + 1];
+    if (!data)
+        return;
+    memset(data, 0, size + 1);
+    if (RegQueryValueExA(key, name, 0, 0, (BYTE*)data, &size) == ERROR_SUCCESS) {
+        size_t length = strnlen(data, size);
+        if (length > capacity - 1)
+            length = capacity - 1;
+        memset(field, 0, capacity);
+        memcpy(field, data, length);
+    }
+    delete[] data;
 }
 
 void WriteText(HKEY key, const char* name, const char* text)
@@ -80,7 +91,7 @@ void LoadSettings()
     REGISTRY reg;
     if (reg.Open(SETTINGS_KEY)) {
         for (int k = 0; k < SETTING_FLAGS; ++k)
-            ReadNumber(reg.hKey, kFlagNames[k], app.Flag(k));
+            ReadNumber(reg.hKey, kFlagNames[k], *app.Flag(k));
         ReadText(reg.hKey, "ChildForm", app.ChildForm, CHILDFORM_SIZE);
         if (!app.ChildForm[0])
             strcpy(app.ChildForm, "%s+ %s");
@@ -111,7 +122,7 @@ void SaveSettings()
     REGISTRY reg;
     if (reg.Open(SETTINGS_KEY)) {
         for (int k = 0; k < SETTING_FLAGS; ++k)
-            RegSetValueExA(reg.hKey, kFlagNames[k], 0, REG_DWORD, (const BYTE*)&app.Flag(k),
+            RegSetValueExA(reg.hKey, kFlagNames[k], 0, REG_DWORD, (const BYTE*)app.Flag(k),
                            sizeof(DWORD));
         WriteText(reg.hKey, "ChildForm", app.ChildForm);
         WriteText(reg.hKey, "ChildSpace", app.ChildSpace);

@@ -121,12 +121,15 @@ TEST_F(AppState, AFreshStateHidesProblemDevicesOnly)
 TEST_F(AppState, FlagsFollowTheSetupCheckBoxOrder)
 {
     for (int k = 0; k < SETTING_FLAGS; ++k)
-        g_app->Flag(k) = 100 + k;
+        *g_app->Flag(k) = 100 + k;
     EXPECT_EQ(100u, g_app->Separator);
     EXPECT_EQ(101u, g_app->ChildOnly);
     EXPECT_EQ(102u, g_app->HideInvalid);
     EXPECT_EQ(103u, g_app->HideWPD);
     EXPECT_EQ(104u, g_app->AutoShow);
+    // A stray check-box id reaches no field.
+    EXPECT_EQ(nullptr, g_app->Flag(-1));
+    EXPECT_EQ(nullptr, g_app->Flag(SETTING_FLAGS));
 }
 
 TEST_F(AppState, EverythingReleasedEarlyStaysReleased)
