@@ -39,17 +39,6 @@ void INIFILE::Unquote()
     memset(path + length - 2, 0, sizeof path - (length - 2));
 }
 
-int DeviceMatches(const DEVENTRY& entry, const char* prefix)
-{
-    size_t n = strlen(prefix);
-    if (NameStartsWith(entry.name, prefix, n))
-        return 1;
-    for (DWORD c = 0; c < entry.chainCount; ++c)
-        if (NameStartsWith(entry.chain[c].name, prefix, n))
-            return 1;
-    return 0;
-}
-
 void RunBatchRemoval(const char* commandLine)
 {
     CCFGMGR& devices = g_app->devices;

@@ -3,6 +3,7 @@
 #define VANTREL_BATCH_H
 
 #include "devices/cfgmgr.h"
+#include "devices/visibility.h"
 
 #define INIPATH_SIZE 1024
 #define LIST_ENTRIES 32
@@ -24,8 +25,6 @@ private:
     INIFILE& operator=(const INIFILE&);
 };
 
-// Nonzero when the device's own name, or a node below it, begins with prefix.
-int DeviceMatches(const DEVENTRY& entry, const char* prefix);
 void RunBatchRemoval(const char* commandLine);
 
 #endif

@@ -11,18 +11,23 @@ int NameStartsWith(const char* name, const char* prefix, size_t prefixLength)
     return strncmp(name, prefix, prefixLength) == 0;
 }
 
+int DeviceMatches(const DEVENTRY& entry, const char* prefix)
+{
+    size_t n = strlen(prefix);
+    if (NameStartsWith(entry.name, prefix, n))
+        return 1;
+    for (DWORD c = 0; c < entry.chainCount; ++c)
+        if (NameStartsWith(entry.chain[c].name, prefix, n))
+            return 1;
+    return 0;
+}
+
 static int HiddenByList(const DEVENTRY& entry)
 {
     for (int k = 0; k < HIDE_ENTRIES; ++k) {
         const char* prefix = g_app->hideList[k].buffer;
-        if (!prefix)
-            continue;
-        size_t n = strlen(prefix);
-        if (NameStartsWith(entry.name, prefix, n))
+        if (prefix && DeviceMatches(entry, prefix))
             return 1;
-        for (DWORD c = 0; c < entry.chainCount; ++c)
-            if (NameStartsWith(entry.chain[c].name, prefix, n))
-                return 1;
     }
     return 0;
 }

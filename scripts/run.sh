@@ -38,7 +38,7 @@ fi
 
 xvfb=""
 if [ -z "${DISPLAY:-}" ]; then
-  "$wine_run" wineserver -k >/dev/null 2>&1 || true  # a session on a display now gone
+  "$wine_run" wineserver -k >/dev/null 2>&1 || true  # a wineserver on a display now gone
   export DISPLAY=":$(( ($$ % 300) + 700 ))"
   Xvfb "$DISPLAY" -screen 0 800x600x24 >/dev/null 2>&1 &
   xvfb=$!

@@ -35,7 +35,7 @@ Xvfb ":$display" -screen 0 800x600x24 >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=":$display"
 wine_run="$root/$tree/wine-run.sh"
-"$wine_run" wineserver -k >/dev/null 2>&1  # a session left over from another display
+"$wine_run" wineserver -k >/dev/null 2>&1  # a wineserver left over from another display
 "$wine_run" wineboot -i >/dev/null 2>&1
 "$wine_run" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
 "$wine_run" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 800x600 /f >/dev/null 2>&1

@@ -1,5 +1,5 @@
 // A small Windows program the end-to-end scripts run beside vantrel.exe, in
-// the same Wine session, to do what a user, the system or another program
+// the same Wine prefix, to do what a user, the system or another program
 // would: send it messages, hold its lock, read and answer its message boxes.
 #include <windows.h>
 #include <dbt.h>

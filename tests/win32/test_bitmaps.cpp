@@ -138,8 +138,9 @@ TEST(ClassBitmaps, LoadingTwiceKeepsOneBitmapPerClass)
             current.insert(devices.classes[k].bitmap.hbitmap);
     EXPECT_EQ((size_t)CLASSICON_ROWS, current.size());
     for (HBITMAP old : first) {
-        if (!current.count(old))
+        if (!current.count(old)) {
             EXPECT_EQ(0u, GetObjectType(old));
+        }
     }
 }
 
