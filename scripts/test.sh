@@ -10,14 +10,17 @@ sh scripts/build.sh || exit 1
 
 status=0
 summary=""
-layer() {  # name dir ctest-args...
+layer() {
   name=$1 dir=$2; shift 2
   echo "== $name"
-  if (cd "$dir" && ctest --output-on-failure "$@" > "$root/build/$name.log" 2>&1); then r=0; else r=1; status=1; fi
-  grep -E '^ *[0-9]+/[0-9]+ Test|tests passed|tests failed|^FAIL' "$root/build/$name.log" | tail -n 40
+  log="$root/build/$name.log"
+  (cd "$dir" && ctest --output-on-failure "$@") > "$log" 2>&1 || status=1
+  grep -E '^ *[0-9]+/[0-9]+ Test|tests passed|tests failed|^FAIL' "$log" | tail -n 40
+  line=$(grep -E 'tests passed' "$log" | tail -1)
+  # A layer that found no tests has not passed.
+  [ -n "$line" ] || { line="ran no tests"; status=1; }
   summary="$summary
-$name: $(grep -E 'tests passed' "$root/build/$name.log" | tail -1)"
-  return $r
+$name: $line"
 }
 
 layer native build/native -j2
@@ -52,5 +55,8 @@ layer wine "$tree" -E '^exe\.'
 "$wine_run" wineserver -k >/dev/null 2>&1
 kill "$xvfb" 2>/dev/null
 echo "== summary$summary"
+total=$(printf '%s\n' "$summary" | sed -n 's/.* \([0-9]*\) tests failed out of \([0-9]*\)/\1 \2/p' |
+        awk '{f += $1; n += $2} END {print n - f " passed, " f " failed"}')
+echo "$total"
 [ $status -eq 0 ] && echo "all tests passed" || echo "SOME TESTS FAILED"
 exit $status
