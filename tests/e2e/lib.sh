@@ -92,6 +92,14 @@ tray_calls() { grep -o 'Shell_NotifyIconW dwMessage = [0-9]' "$T/resident.err" |
 settle() { sleep "${1:-1}"; }
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Stores a registry value the way another program would, and makes sure it
+# is there before the test goes on: key value type data.
+reg_set() {
+  "$WINE_RUN" reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1
+  "$WINE_RUN" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | grep -q "$2 *$3 *" ||
+    fail "could not store $1\\$2"
+}
 expect_eq() {  # what actual expected
   if [ "$2" != "$3" ]; then
     echo "FAIL: $1: got [$2], expected [$3]" >&2

@@ -54,7 +54,7 @@ expect_eq "batch beside a resident instance exits 0" "$?" 0
 expect_eq "and ejects" "$(ejects)" "40 Slim Optical Writer"
 
 # A second plain start hands over: auto-show off, icon shown, settings stored.
-"$WINE_RUN" reg add 'HKCU\Software\HALCYRA\VANTREL' /v AutoShow /t REG_DWORD /d 1 /f >/dev/null 2>&1
+reg_set 'HKCU\Software\HALCYRA\VANTREL' AutoShow REG_DWORD 1
 before=$(tray_calls)
 run_line ""
 expect_eq "second start exits 0" "$?" 0

@@ -43,10 +43,10 @@ kill "$holder" 2>/dev/null
 # Auto-show with every device hidden: a delete, never an add, until a
 # visible device arrives.
 key='HKCU\Software\HALCYRA\VANTREL'
-"$WINE_RUN" reg add "$key" /v AutoShow /t REG_DWORD /d 1 /f >/dev/null 2>&1
+reg_set "$key" AutoShow REG_DWORD 1
 k=0
 for prefix in USB Pocket Slim Office External; do
-  "$WINE_RUN" reg add "$key\\Disbale" /v "0$k" /d "$prefix" /f >/dev/null 2>&1
+  reg_set "$key\\Disbale" "0$k" REG_SZ "$prefix"
   k=$((k + 1))
 done
 start_resident
