@@ -12,7 +12,7 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}")
 
 add_executable(vantrel WIN32 ${LOGIC_SOURCES} ${WIN_SOURCES} ${RC_FILE})
 target_include_directories(vantrel PRIVATE ${CMAKE_SOURCE_DIR})
-target_compile_options(vantrel PRIVATE -Os -ffunction-sections -fdata-sections)
+target_compile_options(vantrel PRIVATE -Os -ffunction-sections -fdata-sections -fno-exceptions -fno-rtti)
 target_link_options(vantrel PRIVATE -static -s -Wl,--gc-sections)
 target_link_libraries(vantrel PRIVATE setupapi)
 if(PESTAMP)
