@@ -12,23 +12,12 @@
 #include "app/appstate.h"
 #include "devices/batch.h"
 #include "tests/fakedev/fakedev.h"
+#include "tests/unit/desk.h"
 #include "tests/fakes/fakewin.h"
 
 namespace {
 
-const char* kUsb = "{36FC9E60-C465-11CF-8056-444553540000}";
-const char* kDisk = "{4D36E967-E325-11CE-BFC1-08002BE10318}";
-const char* kCdrom = "{4D36E965-E325-11CE-BFC1-08002BE10318}";
-const char* kWpd = "{EEC5AD98-8080-425F-922A-DABF3DE3F69A}";
 const char* kList = "C:\\lists\\eject.ini";
-
-std::string Node(int id, int parent, unsigned status, int problem, const std::string& cls,
-                 const std::string& friendly, const std::string& desc = "-")
-{
-    char head[64];
-    snprintf(head, sizeof head, "%d|%d|0x%x|%d|", id, parent, status, problem);
-    return head + cls + "|" + friendly + "|" + desc + "\n";
-}
 
 std::string Desk()
 {

@@ -6,14 +6,13 @@
 
 #include "devices/cfgmgr.h"
 #include "tests/fakedev/fakedev.h"
+#include "tests/unit/desk.h"
 #include "tests/fakes/fakewin.h"
 
 namespace {
 
-const char* kDisk = "{4D36E967-E325-11CE-BFC1-08002BE10318}";
-
 // One line of the tree format: id | parent | status | problem | class | friendly | desc
-std::string Node(int id, int parent, unsigned status, int problem, const std::string& friendly,
+std::string DiskNode(int id, int parent, unsigned status, int problem, const std::string& friendly,
                  const std::string& desc = "-", const std::string& flags = "")
 {
     char head[64];
@@ -53,14 +52,14 @@ TEST_F(Table, CreateGivesAnEmptyZeroedTableWithNoOwner)
 
 TEST_F(Table, NoRemovableDeviceLeavesCountZero)
 {
-    Scan(Node(1, 0, 0x0, 0, "Root hub") + Node(2, 1, 0x2000, 0, "Internal disk"));
+    Scan(DiskNode(1, 0, 0x0, 0, "Root hub") + DiskNode(2, 1, 0x2000, 0, "Internal disk"));
     EXPECT_EQ(0u, table.count);
 }
 
 TEST_F(Table, BothRemovableBitsAreNeeded)
 {
-    Scan(Node(1, 0, 0x4000, 0, "Removable only") + Node(2, 0, 0x2000, 0, "Disableable only") +
-         Node(3, 0, 0x6000, 0, "Both") + Node(4, 0, 0x7fff, 0, "All bits"));
+    Scan(DiskNode(1, 0, 0x4000, 0, "Removable only") + DiskNode(2, 0, 0x2000, 0, "Disableable only") +
+         DiskNode(3, 0, 0x6000, 0, "Both") + DiskNode(4, 0, 0x7fff, 0, "All bits"));
     ASSERT_EQ(2u, table.count);
     EXPECT_STREQ("Both", table.table[0].name);
     EXPECT_EQ(3u, table.table[0].devInst);
@@ -72,7 +71,7 @@ TEST_F(Table, ThirtyThreeDevicesKeepTheFirstThirtyTwo)
 {
     std::string tree;
     for (int k = 1; k <= 33; ++k)
-        tree += Node(k, 0, 0x6000, 0, "Disk " + std::to_string(k));
+        tree += DiskNode(k, 0, 0x6000, 0, "Disk " + std::to_string(k));
     Scan(tree);
     ASSERT_EQ(32u, table.count);
     EXPECT_STREQ("Disk 1", table.table[0].name);
@@ -83,7 +82,7 @@ TEST_F(Table, ThirtyThreeDevicesKeepTheFirstThirtyTwo)
 
 TEST_F(Table, ProblemDevicesFollowAcceptProblems)
 {
-    std::string tree = Node(1, 0, 0x6000, 10, "Broken") + Node(2, 0, 0x6000, 0, "Fine");
+    std::string tree = DiskNode(1, 0, 0x6000, 10, "Broken") + DiskNode(2, 0, 0x6000, 0, "Fine");
     Scan(tree, 0);
     ASSERT_EQ(1u, table.count);
     EXPECT_STREQ("Fine", table.table[0].name);
@@ -95,7 +94,7 @@ TEST_F(Table, ProblemDevicesFollowAcceptProblems)
 
 TEST_F(Table, AFailingStatusReadSkipsTheDevice)
 {
-    Scan(Node(1, 0, 0x6000, 0, "Mute", "-", "nostatus") + Node(2, 0, 0x6000, 0, "Speaks"));
+    Scan(DiskNode(1, 0, 0x6000, 0, "Mute", "-", "nostatus") + DiskNode(2, 0, 0x6000, 0, "Speaks"));
     ASSERT_EQ(1u, table.count);
     EXPECT_STREQ("Speaks", table.table[0].name);
 }
@@ -103,8 +102,8 @@ TEST_F(Table, AFailingStatusReadSkipsTheDevice)
 TEST_F(Table, OnlyFirstChildrenFormTheChain)
 {
     // 1 has children 2 and 3; 2 has child 4; the sibling 3 is never visited.
-    Scan(Node(1, 0, 0x6000, 0, "Hub") + Node(2, 1, 0x0, 7, "First") + Node(3, 1, 0x6000, 0, "Second") +
-         Node(4, 2, 0x0, 0, "Grandchild"));
+    Scan(DiskNode(1, 0, 0x6000, 0, "Hub") + DiskNode(2, 1, 0x0, 7, "First") + DiskNode(3, 1, 0x6000, 0, "Second") +
+         DiskNode(4, 2, 0x0, 0, "Grandchild"));
     // 3 is removable itself, so it is a device of its own with no chain.
     ASSERT_EQ(2u, table.count);
     const DEVENTRY& hub = table.table[0];
@@ -118,9 +117,9 @@ TEST_F(Table, OnlyFirstChildrenFormTheChain)
 
 TEST_F(Table, ALongLineIsCutAtThirtyTwoMembers)
 {
-    std::string tree = Node(1, 0, 0x6000, 0, "Top");
+    std::string tree = DiskNode(1, 0, 0x6000, 0, "Top");
     for (int k = 2; k <= 41; ++k)
-        tree += Node(k, k - 1, 0, 0, "Level " + std::to_string(k - 1));
+        tree += DiskNode(k, k - 1, 0, 0, "Level " + std::to_string(k - 1));
     Scan(tree);
     ASSERT_EQ(1u, table.count);
     ASSERT_EQ(32u, table.table[0].chainCount);
@@ -131,8 +130,8 @@ TEST_F(Table, ALongLineIsCutAtThirtyTwoMembers)
 
 TEST_F(Table, AChildWithoutStatusEndsTheChainBeforeIt)
 {
-    Scan(Node(1, 0, 0x6000, 0, "Top") + Node(2, 1, 0, 0, "Kept") + Node(3, 2, 0, 0, "Mute", "-", "nostatus") +
-         Node(4, 3, 0, 0, "Beyond"));
+    Scan(DiskNode(1, 0, 0x6000, 0, "Top") + DiskNode(2, 1, 0, 0, "Kept") + DiskNode(3, 2, 0, 0, "Mute", "-", "nostatus") +
+         DiskNode(4, 3, 0, 0, "Beyond"));
     ASSERT_EQ(1u, table.count);
     ASSERT_EQ(1u, table.table[0].chainCount);
     EXPECT_STREQ("Kept", table.table[0].chain[0].name);
@@ -140,8 +139,8 @@ TEST_F(Table, AChildWithoutStatusEndsTheChainBeforeIt)
 
 TEST_F(Table, NamesPreferFriendlyThenDescriptionThenEmpty)
 {
-    Scan(Node(1, 0, 0x6000, 0, "Friendly", "Description") + Node(2, 0, 0x6000, 0, "-", "Description") +
-         Node(3, 0, 0x6000, 0, "-", "-"));
+    Scan(DiskNode(1, 0, 0x6000, 0, "Friendly", "Description") + DiskNode(2, 0, 0x6000, 0, "-", "Description") +
+         DiskNode(3, 0, 0x6000, 0, "-", "-"));
     ASSERT_EQ(3u, table.count);
     EXPECT_STREQ("Friendly", table.table[0].name);
     EXPECT_STREQ("Description", table.table[1].name);
@@ -151,8 +150,8 @@ TEST_F(Table, NamesPreferFriendlyThenDescriptionThenEmpty)
 TEST_F(Table, NameLengthLimits)
 {
     // 255 bytes fit with the terminator; 256 and 300 do not and fall back.
-    Scan(Node(1, 0, 0x6000, 0, "~255", "short") + Node(2, 0, 0x6000, 0, "~256", "short") +
-         Node(3, 0, 0x6000, 0, "~300", "~300"));
+    Scan(DiskNode(1, 0, 0x6000, 0, "~255", "short") + DiskNode(2, 0, 0x6000, 0, "~256", "short") +
+         DiskNode(3, 0, 0x6000, 0, "~300", "~300"));
     ASSERT_EQ(3u, table.count);
     EXPECT_EQ(std::string(255, 'L'), table.table[0].name);
     EXPECT_STREQ("short", table.table[1].name);
@@ -161,7 +160,7 @@ TEST_F(Table, NameLengthLimits)
 
 TEST_F(Table, ReadDevNodeNameAlwaysTerminates)
 {
-    ASSERT_EQ(1, FakeDev_LoadText(Node(1, 0, 0x6000, 0, "~255") + Node(2, 0, 0, 0, "-", "-")));
+    ASSERT_EQ(1, FakeDev_LoadText(DiskNode(1, 0, 0x6000, 0, "~255") + DiskNode(2, 0, 0, 0, "-", "-")));
     char buffer[DEVNAME_SIZE + 1];
     memset(buffer, 'x', sizeof buffer);
     EXPECT_EQ(buffer, ReadDevNodeName(1, buffer));
@@ -174,13 +173,13 @@ TEST_F(Table, ReadDevNodeNameAlwaysTerminates)
 
 TEST_F(Table, FailedEnumerationKeepsTheCallersCount)
 {
-    Scan("!enumfail\n" + Node(1, 0, 0x6000, 0, "Unseen"));
+    Scan("!enumfail\n" + DiskNode(1, 0, 0x6000, 0, "Unseen"));
     EXPECT_EQ(0u, table.count);
 }
 
 TEST_F(Table, ScanRefusesAMissingOrFullTable)
 {
-    ASSERT_EQ(1, FakeDev_LoadText(Node(1, 0, 0x6000, 0, "Disk")));
+    ASSERT_EQ(1, FakeDev_LoadText(DiskNode(1, 0, 0x6000, 0, "Disk")));
     CCFGMGR empty;
     empty.Scan(1);
     EXPECT_EQ(0u, empty.count);
@@ -195,7 +194,7 @@ TEST_F(Table, ScanRefusesAMissingOrFullTable)
 
 TEST_F(Table, ScanAppendsAfterTheCurrentCount)
 {
-    Scan(Node(1, 0, 0x6000, 0, "A"));
+    Scan(DiskNode(1, 0, 0x6000, 0, "A"));
     table.Scan(0);  // no reset: the caller asked for an append
     ASSERT_EQ(2u, table.count);
     EXPECT_STREQ("A", table.table[1].name);
@@ -203,7 +202,7 @@ TEST_F(Table, ScanAppendsAfterTheCurrentCount)
 
 TEST_F(Table, ClassGuidReadsStopAtTheLimits)
 {
-    Scan(Node(1, 0, 0x6000, 0, "Top") + Node(2, 1, 0, 0, "Child"));
+    Scan(DiskNode(1, 0, 0x6000, 0, "Top") + DiskNode(2, 1, 0, 0, "Child"));
     char buffer[GUIDTEXT_SIZE];
     ASSERT_EQ(1, table.ReadClassGuid(0, buffer));
     EXPECT_STREQ(kDisk, buffer);
@@ -243,8 +242,8 @@ TEST_F(Table, FreeAndDestructionEmptyTheHolder)
 TEST_F(Table, AScanCostsOnlyTheCallsTheTreeNeeds)
 {
     // Two devices, the first with a two-member chain, plus one fixed node.
-    Scan(Node(1, 0, 0x6000, 0, "A") + Node(2, 1, 0, 0, "A1") + Node(3, 2, 0, 0, "A2") +
-         Node(4, 0, 0x6000, 0, "B") + Node(5, 0, 0, 0, "Fixed"));
+    Scan(DiskNode(1, 0, 0x6000, 0, "A") + DiskNode(2, 1, 0, 0, "A1") + DiskNode(3, 2, 0, 0, "A2") +
+         DiskNode(4, 0, 0x6000, 0, "B") + DiskNode(5, 0, 0, 0, "Fixed"));
     EXPECT_EQ(1u, FakeDev_Count("SetupDiGetClassDevsA"));
     EXPECT_EQ(6u, FakeDev_Count("SetupDiEnumDeviceInfo"));  // five nodes and the end
     EXPECT_EQ(5u + 2u, FakeDev_Count("CM_Get_DevNode_Status"));

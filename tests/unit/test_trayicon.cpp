@@ -10,12 +10,12 @@
 #include "app/appstate.h"
 #include "devices/visibility.h"
 #include "tests/fakedev/fakedev.h"
+#include "tests/unit/desk.h"
 #include "tests/fakes/fakewin.h"
 #include "tray/trayicon.h"
 
 namespace {
 
-const char* kDisk = "{4D36E967-E325-11CE-BFC1-08002BE10318}";
 const char* kIconBesideExe = "C:\\Program Files\\VANTREL\\VANTRL.ICO";
 const HWND kWindow = (HWND)0x77;
 

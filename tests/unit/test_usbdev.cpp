@@ -7,31 +7,17 @@
 
 #include "devices/usbdev.h"
 #include "tests/fakedev/fakedev.h"
+#include "tests/unit/desk.h"
 #include "tests/fakes/fakewin.h"
 
 namespace {
 
-const char* kCdrom = "{4D36E965-E325-11CE-BFC1-08002BE10318}";
-const char* kDisk = "{4D36E967-E325-11CE-BFC1-08002BE10318}";
-const char* kHid = "{745A17A0-74D3-11D0-B6FE-00A0C90F57DA}";
-const char* kKeyboard = "{4D36E96B-E325-11CE-BFC1-08002BE10318}";
-const char* kMedia = "{4D36E96C-E325-11CE-BFC1-08002BE10318}";
-const char* kMonitor = "{4D36E96E-E325-11CE-BFC1-08002BE10318}";
-const char* kMouse = "{4D36E96F-E325-11CE-BFC1-08002BE10318}";
-const char* kPrinter = "{4D36E979-E325-11CE-BFC1-08002BE10318}";
-const char* kScsi = "{4D36E97B-E325-11CE-BFC1-08002BE10318}";
-const char* kUsb = "{36FC9E60-C465-11CF-8056-444553540000}";
-const char* kWpd = "{EEC5AD98-8080-425F-922A-DABF3DE3F69A}";
-const char* kVolume = "{71A27CDD-812A-11D0-BEC7-08002BE2092F}";
-
 const char* const kPictured[] = {kCdrom, kDisk,  kHid, kKeyboard, kMedia,
                                  kMonitor, kMouse, kScsi, kUsb,    kWpd};
 
-std::string Node(int id, int parent, unsigned status, const std::string& cls, const std::string& name)
+std::string ClassNode(int id, int parent, unsigned status, const std::string& cls, const std::string& name)
 {
-    char head[64];
-    snprintf(head, sizeof head, "%d|%d|0x%x|0|", id, parent, status);
-    return head + cls + "|" + name + "|-\n";
+    return Node(id, parent, status, 0, cls, name);
 }
 
 struct ClassBitmaps : ::testing::Test {
@@ -150,11 +136,11 @@ struct DeviceBitmaps : ClassBitmaps {
         ASSERT_EQ(1, LoadClassBitmaps(kClassIcons, devices));
         ASSERT_EQ(1, devices.Create());
         ASSERT_EQ(1, FakeDev_LoadText(
-                         Node(1, 0, 0x6000, kUsb, "Composite") + Node(2, 1, 0, kHid, "Input") +
-                         Node(3, 2, 0, kMouse, "Mouse") +  // deepest below 1
-                         Node(4, 0, 0x6000, kWpd, "Player") +
-                         Node(5, 0, 0x6000, kUsb, "Reader") + Node(6, 5, 0, "-", "Slot") +
-                         Node(7, 0, 0x6000, "-", "Bare")));
+                         ClassNode(1, 0, 0x6000, kUsb, "Composite") + ClassNode(2, 1, 0, kHid, "Input") +
+                         ClassNode(3, 2, 0, kMouse, "Mouse") +  // deepest below 1
+                         ClassNode(4, 0, 0x6000, kWpd, "Player") +
+                         ClassNode(5, 0, 0x6000, kUsb, "Reader") + ClassNode(6, 5, 0, "-", "Slot") +
+                         ClassNode(7, 0, 0x6000, "-", "Bare")));
         devices.count = 0;
         devices.Scan(1);
         ASSERT_EQ(4u, devices.count);

@@ -8,24 +8,12 @@
 #include "app/appstate.h"
 #include "devices/visibility.h"
 #include "tests/fakedev/fakedev.h"
+#include "tests/unit/desk.h"
 #include "tests/fakes/fakewin.h"
 
 namespace {
 
-const char* kUsb = "{36FC9E60-C465-11CF-8056-444553540000}";
-const char* kDisk = "{4D36E967-E325-11CE-BFC1-08002BE10318}";
-const char* kVolume = "{71A27CDD-812A-11D0-BEC7-08002BE2092F}";
-const char* kHid = "{745A17A0-74D3-11D0-B6FE-00A0C90F57DA}";
-const char* kWpd = "{EEC5AD98-8080-425F-922A-DABF3DE3F69A}";
 const char* kWpdLower = "{eec5ad98-8080-425f-922a-dabf3de3f69a}";
-
-std::string Node(int id, int parent, unsigned status, int problem, const std::string& cls,
-                 const std::string& friendly, const std::string& desc = "-")
-{
-    char head[64];
-    snprintf(head, sizeof head, "%d|%d|0x%x|%d|", id, parent, status, problem);
-    return head + cls + "|" + friendly + "|" + desc + "\n";
-}
 
 // Three devices: a stick whose disk and volume hang below it, a player and
 // an input device.
