@@ -74,6 +74,16 @@ if(WIN32_TESTS)
   endif()
 endif()
 
+# Files whose version blocks the About box must refuse or patch over; the
+# Win32 tests find them beside their own exe.
+foreach(block missing empty two)
+  add_library(ver_${block} SHARED tests/win32/versions/verdll.c tests/win32/versions/ver_${block}.rc)
+  set_target_properties(ver_${block} PROPERTIES PREFIX "")
+  if(TARGET win32_tests)
+    add_dependencies(win32_tests ver_${block})
+  endif()
+endforeach()
+
 # End-to-end: scripts that drive the real vantrel.exe, with a probe that
 # plays the rest of the system.
 add_executable(probe tests/e2e/probe.cpp)

@@ -65,7 +65,9 @@ const char* WIN32VER::QueryString(const char* name)
     UINT length = 0;
     if (!VerQueryValueA(block, query, &data, &length) || !data)
         return "(error)";
-    if (length == 0)
+    // Resource compilers differ: an empty string may be stored with its
+    // terminator counted, so an empty text is as empty as a zero length.
+    if (length == 0 || !*(const char*)data)
         return "(null)";
     return (const char*)data;
 }

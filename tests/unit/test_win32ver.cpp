@@ -91,10 +91,11 @@ struct AboutText : ::testing::Test {
         g_files.clear();
         g_files[kFile]["\\VarFileInfo\\Translation"] = Translation({0x0409, 0x04e4});
     }
-    void Set(const char* name, const char* value)
+    void Set(const char* name, const char* value) { Set(name, value, value ? strlen(value) : 0); }
+    void Set(const char* name, const char* value, size_t length)
     {
         if (value)
-            g_files[kFile][std::string(kPrefix) + name] = value;
+            g_files[kFile][std::string(kPrefix) + name] = std::string(value, length);
         else
             g_files[kFile].erase(std::string(kPrefix) + name);
     }
@@ -115,16 +116,19 @@ struct AboutText : ::testing::Test {
 TEST_F(AboutText, FourLinesWithFallBacksForMissingAndEmptyStrings)
 {
     struct Row {
-        const char *description, *version, *copyright, *expected;
+        const char* description;
+        std::string version;
+        const char *copyright, *expected;
     } rows[] = {
         {"Tool", "1.2.0.3", "(C) Someone", "Tool (x86)\r\nVersion 1.2.0.3\r\n\r\n(C) Someone"},
         {"Tool", "1.0", nullptr, "Tool (x86)\r\nVersion 1.0\r\n\r\n(error)"},
         {"Tool", "", "c", "Tool (x86)\r\nVersion (null)\r\n\r\nc"},
+        {"Tool", std::string(1, '\0'), "c", "Tool (x86)\r\nVersion (null)\r\n\r\nc"},  // terminator counted
         {nullptr, "%s%n", "c", "(error) (x86)\r\nVersion %s%n\r\n\r\nc"},  // texts are no formats
     };
     for (const Row& r : rows) {
         Set("FileDescription", r.description);
-        Set("FileVersion", r.version);
+        Set("FileVersion", r.version.data(), r.version.size());
         Set("LegalCopyright", r.copyright);
         EXPECT_EQ(r.expected, Text());
     }
