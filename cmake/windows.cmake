@@ -83,6 +83,10 @@ foreach(block missing empty two)
     add_dependencies(win32_tests ver_${block})
   endif()
 endforeach()
+# Reads and works the program's dialogs from another process.
+add_executable(dlgprobe tests/e2e/dlgprobe.cpp)
+target_link_libraries(dlgprobe PRIVATE version)
+target_link_options(dlgprobe PRIVATE -static)
 
 # End-to-end: scripts that drive the real vantrel.exe, with a probe that
 # plays the rest of the system.
