@@ -77,7 +77,9 @@ endif()
 # Files whose version blocks the About box must refuse or patch over; the
 # Win32 tests find them beside their own exe.
 foreach(block missing empty two)
-  add_library(ver_${block} SHARED tests/win32/versions/verdll.c tests/win32/versions/ver_${block}.rc)
+  add_library(ver_${block} SHARED tests/win32/versions/verdll.c tests/win32/versions/ver.rc)
+  string(TOUPPER ${block} BLOCK)
+  target_compile_definitions(ver_${block} PRIVATE VER_${BLOCK})
   set_target_properties(ver_${block} PROPERTIES PREFIX "")
   if(TARGET win32_tests)
     add_dependencies(win32_tests ver_${block})

@@ -264,10 +264,6 @@ int main(int argc, char** argv)
         printf("%s\n", Text(GetWindow(dialog, GW_OWNER)).c_str());
         return 0;
     }
-    if (!strcmp(command, "exstyle")) {
-        printf("0x%08lx\n", GetWindowLongA(dialog, GWL_EXSTYLE));
-        return 0;
-    }
     if (argc < 4) {
         fprintf(stderr, "dlgprobe: %s needs a control id\n", command);
         return 2;
