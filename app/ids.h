@@ -26,6 +26,17 @@
 #define IDD_SETUP 100
 #define IDD_HIDEDEVICE 101
 
+// Setup dialog: check box 1000 + k belongs to setting flag k.
+#define IDC_SEPARATOR 1000
+#define IDC_CHILDONLY 1001
+#define IDC_HIDEINVALID 1002
+#define IDC_HIDEWPD 1003
+#define IDC_AUTOSHOW 1004
+#define IDC_HIDELIST 1010
+// Hide-entry editor; its combo box shares the list's number, in its own dialog.
+#define IDC_DEVICENAME 1010
+#define IDC_REMOVE 1011
+
 // One name for the window class, its title and the single-instance mutex.
 #define APP_NAME "VANTREL"
 

@@ -6,7 +6,9 @@
 #include "app/appstate.h"
 #include "app/ids.h"
 #include "devices/visibility.h"
+#include "settings/setupdlg.h"
 #include "settings/store.h"
+#include "settings/win32ver.h"
 #include "tray/devicemenu.h"
 #include "tray/trayicon.h"
 
@@ -98,6 +100,16 @@ int OnCommand(WORD id, HWND window)
     case ID_SCAN:
         RefreshDevices(window);
         UpdateTrayIcon();
+        break;
+    case ID_SETUP:
+        if (DialogBoxParamA(app.hInstance, MAKEINTRESOURCEA(IDD_SETUP), 0, SetupDlgProc, 0)) {
+            RefreshDevices(window);
+            UpdateTrayIcon();
+            SaveSettings();
+        }
+        break;
+    case ID_ABOUT:
+        ShowAboutBox(window);
         break;
     case ID_EXIT:
         PostMessageA(window, WM_CLOSE, 0, 0);

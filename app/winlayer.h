@@ -221,6 +221,11 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step, HBR
 BOOL DeleteDC(HDC dc);
 BOOL DeleteObject(HGDIOBJ obj);
 
+// version
+DWORD GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle);
+BOOL GetFileVersionInfoA(LPCSTR path, DWORD handle, DWORD size, LPVOID data);
+BOOL VerQueryValueA(const void* block, LPCSTR subBlock, LPVOID* data, UINT* length);
+
 }  // extern "C"
 
 #endif  // _WIN32

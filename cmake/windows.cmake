@@ -14,7 +14,7 @@ add_executable(vantrel WIN32 ${LOGIC_SOURCES} ${WIN_SOURCES} ${RC_FILE})
 target_include_directories(vantrel PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(vantrel PRIVATE -Os -ffunction-sections -fdata-sections -fno-exceptions -fno-rtti)
 target_link_options(vantrel PRIVATE -static -s -Wl,--gc-sections)
-target_link_libraries(vantrel PRIVATE setupapi)
+target_link_libraries(vantrel PRIVATE setupapi version)
 if(PESTAMP)
   # The self-check needs a correct header checksum; nothing may touch the
   # file after this.
@@ -65,7 +65,7 @@ if(WIN32_TESTS)
   list(FILTER PROGRAM_CODE EXCLUDE REGEX "winmain_win\\.cpp$")
   add_executable(win32_tests ${WIN32_TESTS} ${PROGRAM_CODE} ${RC_FILE})
   target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR})
-  target_link_libraries(win32_tests PRIVATE gtest_main setupapi)
+  target_link_libraries(win32_tests PRIVATE gtest_main setupapi version)
   target_link_options(win32_tests PRIVATE -static)
   set_target_properties(win32_tests PROPERTIES CROSSCOMPILING_EMULATOR ${WINE_RUN})
   if(WINE_TESTS)
@@ -73,6 +73,22 @@ if(WIN32_TESTS)
                          DISCOVERY_TIMEOUT 120)
   endif()
 endif()
+
+# Files whose version blocks the About box must refuse or patch over; the
+# Win32 tests find them beside their own exe.
+foreach(block missing empty two)
+  add_library(ver_${block} SHARED tests/win32/versions/verdll.c tests/win32/versions/ver.rc)
+  string(TOUPPER ${block} BLOCK)
+  target_compile_definitions(ver_${block} PRIVATE VER_${BLOCK})
+  set_target_properties(ver_${block} PROPERTIES PREFIX "")
+  if(TARGET win32_tests)
+    add_dependencies(win32_tests ver_${block})
+  endif()
+endforeach()
+# Reads and works the program's dialogs from another process.
+add_executable(dlgprobe tests/e2e/dlgprobe.cpp)
+target_link_libraries(dlgprobe PRIVATE version)
+target_link_options(dlgprobe PRIVATE -static)
 
 # End-to-end: scripts that drive the real vantrel.exe, with a probe that
 # plays the rest of the system.

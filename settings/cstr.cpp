@@ -1,6 +1,5 @@
 #include "settings/cstr.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -15,6 +14,8 @@ void CSTR::Clear()
     bufferSize = 0;
 }
 
+// Failing to grow is not fatal: the settings code runs inside the resident
+// program, which must stay alive with its icon and the user's other changes.
 char* CSTR::Append(const char* text)
 {
     if (!text || !*text || text == buffer)
@@ -23,7 +24,7 @@ char* CSTR::Append(const char* text)
     unsigned newSize = bufferSize + (unsigned)length + 1;
     char* grown = new (std::nothrow) char[newSize];
     if (!grown)
-        exit(0);  // no partial text may remain; the process simply ends
+        return buffer;
     memset(grown, 0, newSize);
     if (buffer) {
         strcpy(grown, buffer);
@@ -35,4 +36,23 @@ char* CSTR::Append(const char* text)
     bufferSize = newSize;
     buffer = grown;
     return buffer;
+}
+
+int CSTR::Replace(const char* text)
+{
+    if (text && text == buffer)
+        return 1;
+    if (!text || !*text) {
+        Clear();
+        return 1;
+    }
+    CSTR fresh;
+    if (!fresh.Append(text))
+        return 0;
+    Clear();
+    buffer = fresh.buffer;
+    bufferSize = fresh.bufferSize;
+    fresh.buffer = 0;
+    fresh.bufferSize = 0;
+    return 1;
 }

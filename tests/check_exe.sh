@@ -13,7 +13,7 @@ imports=$(printf '%s\n' "$dump" | sed -n 's/.*DLL Name: //p' | tr 'a-z' 'A-Z' | 
 echo "imports: $imports"
 for dll in $imports; do
   case $dll in
-    ADVAPI32.DLL|GDI32.DLL|KERNEL32.DLL|MSVCRT.DLL|SETUPAPI.DLL|SHELL32.DLL|USER32.DLL|COMCTL32.DLL) ;;
+    ADVAPI32.DLL|GDI32.DLL|KERNEL32.DLL|MSVCRT.DLL|SETUPAPI.DLL|SHELL32.DLL|USER32.DLL|COMCTL32.DLL|VERSION.DLL) ;;
     *) echo "FAIL: imports $dll" >&2; bad=1 ;;
   esac
 done

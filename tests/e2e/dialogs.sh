@@ -1,0 +1,21 @@
+# Shared by test_setup.sh and test_about.sh, after lib.sh: the dialog
+# helper, the screenshot folder and the stored settings.
+DLGPROBE_EXE="$(dirname "$PROBE_EXE")/dlgprobe.exe"
+SHOTS="$(cd "$E2E_DATA/../.." && pwd)/build/screenshots"
+mkdir -p "$SHOTS"
+
+dlg() { "$WINE_RUN" "$DLGPROBE_EXE" "$@"; }
+shot() { import -window root "$SHOTS/$1.png" && echo "screenshot: $SHOTS/$1.png"; }
+
+# Everything stored under the program's key, values and data.
+stored() { "$WINE_RUN" reg query 'HKCU\Software\HALCYRA' /s 2>/dev/null | tr -d '\r'; }
+stored_value() {  # key value
+  "$WINE_RUN" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z]* *//p"
+}
+
+# Visible popup menus after a button press on the tray icon.
+tray_press_menus() {
+  probe post 0x8001 0 0x201 >/dev/null
+  settle
+  dlg menus -
+}

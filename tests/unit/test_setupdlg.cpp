@@ -1,0 +1,167 @@
+// The Setup dialog's model: centring, the 32 lines and what OK stores, and
+// the names the editor offers.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "app/appstate.h"
+#include "devices/visibility.h"
+#include "settings/center.h"
+#include "settings/setupdlg.h"
+#include "tests/fakedev/fakedev.h"
+#include "tests/fakes/fakewin.h"
+#include "tests/unit/desk.h"
+
+// Allocation that fails on demand: the nth nothrow array allocation from
+// now on returns null. Everything else goes to the usual allocator, so the
+// sanitizer still pairs each new[] with its delete[].
+static int g_failAllocation;  // 0: never
+void* operator new[](size_t size, const std::nothrow_t&) noexcept
+{
+    if (g_failAllocation && --g_failAllocation == 0)
+        return nullptr;
+    return ::operator new[](size);
+}
+
+namespace {
+
+struct Centre {
+    int l, t, r, b, w, h;  // rectangle, then screen size or window size
+    int x, y;
+};
+
+TEST(Centring, OnTheScreenHalvesTheRoomLeft)
+{
+    const Centre rows[] = {
+        {0, 0, 300, 200, 800, 600, 250, 200},
+        {10, 10, 311, 201, 800, 600, 249, 204},   // odd sizes round down
+        {-50, -40, 951, 660, 800, 600, -100, -50}, // larger than the screen: toward zero
+    };
+    for (const Centre& c : rows) {
+        PLACEMENT p = ScreenCentre(c.l, c.t, c.r, c.b, c.w, c.h);
+        EXPECT_EQ(c.x, p.x) << c.l << "," << c.r;
+        EXPECT_EQ(c.y, p.y) << c.t << "," << c.b;
+        EXPECT_EQ(c.r - c.l, p.width);
+        EXPECT_EQ(c.b - c.t, p.height);
+    }
+}
+
+TEST(Centring, OverTheParentHalvesEachSizeOnItsOwn)
+{
+    const Centre rows[] = {
+        {0, 0, 300, 200, 101, 51, 100, 75},          // not (300-101)/2 = 99
+        {-300, -101, -1, 100, 101, 51, -201, -26},   // parent off the left and top edge
+        {-301, -200, 0, 0, 7, 9, -154, -104},
+        {100, 100, 200, 150, 301, 201, 0, 25},       // larger than its parent
+    };
+    for (const Centre& c : rows) {
+        PLACEMENT p = ParentCentre(c.l, c.t, c.r, c.b, c.w, c.h);
+        EXPECT_EQ(c.x, p.x) << c.l << "," << c.r << " " << c.w;
+        EXPECT_EQ(c.y, p.y) << c.t << "," << c.b << " " << c.h;
+        EXPECT_EQ(c.w, p.width);
+        EXPECT_EQ(c.h, p.height);
+    }
+}
+
+struct SetupModel : ::testing::Test {
+    void SetUp() override
+    {
+        FakeDev_Reset();
+        FakeWin_Reset();
+        g_failAllocation = 0;
+        ASSERT_EQ(1, CreateAppState((HINSTANCE)0x400000));
+    }
+    void TearDown() override
+    {
+        g_failAllocation = 0;
+        DestroyAppState();
+    }
+    std::string Entry(int i) { return g_app->hideList[i].buffer ? g_app->hideList[i].buffer : "(empty)"; }
+};
+
+TEST_F(SetupModel, TheViewShowsTheSettingsAndOkStoresItBackAsOneOrZero)
+{
+    APPSTATE& app = *g_app;
+    const DWORD flags[SETTING_FLAGS] = {0, 7, 1, 0, 1};  // any nonzero value is on
+    for (int k = 0; k < SETTING_FLAGS; ++k)
+        *app.Flag(k) = flags[k];
+    app.hideList[2].Append("Old");
+    app.hideList[5].Append("Gone");
+    app.hideList[31].Append(std::string(255, 'L').c_str());
+    SETUPVIEW view;
+    memset(&view, 'x', sizeof view);
+    LoadSetupView(view);
+    const UINT shown[SETTING_FLAGS] = {0, 1, 1, 0, 1};
+    EXPECT_EQ(0, memcmp(shown, view.checked, sizeof shown));
+    EXPECT_STREQ("Old", view.lines[2]);
+    EXPECT_EQ(std::string(255, 'L'), view.lines[31]);
+    EXPECT_STREQ("", view.lines[0]);
+
+    const UINT boxes[SETTING_FLAGS] = {1, 0, 9, 0, 1};
+    memcpy(view.checked, boxes, sizeof boxes);
+    strcpy(view.lines[2], "New");
+    view.lines[5][0] = 0;  // REMOVE in the editor
+    strcpy(view.lines[30], "Last but one");
+    EXPECT_EQ(0, ApplySetupView(view));
+    const DWORD stored[SETTING_FLAGS] = {1, 0, 1, 0, 1};
+    for (int k = 0; k < SETTING_FLAGS; ++k)
+        EXPECT_EQ(stored[k], *app.Flag(k)) << "flag " << k;
+    EXPECT_EQ("New", Entry(2));
+    EXPECT_EQ(4u, app.hideList[2].bufferSize);
+    EXPECT_EQ("(empty)", Entry(5));
+    EXPECT_EQ("Last but one", Entry(30));
+    EXPECT_EQ(std::string(255, 'L'), Entry(31));
+    EXPECT_EQ("(empty)", Entry(0));
+    EXPECT_EQ(std::string(255, 'L'), app.editText) << "editText keeps the last line read back";
+}
+
+TEST_F(SetupModel, WithoutMemoryForOneLineItsEntryKeepsItsTextAndTheRestIsStored)
+{
+    APPSTATE& app = *g_app;
+    for (int i = 0; i < 4; ++i)
+        app.hideList[i].Append(("Was " + std::to_string(i)).c_str());
+    SETUPVIEW view;
+    LoadSetupView(view);
+    for (int i = 0; i < 4; ++i)
+        snprintf(view.lines[i], EDITTEXT_SIZE, "Now %d", i);
+    view.checked[4] = 1;
+    g_failAllocation = 3;  // the third line's new text
+    EXPECT_EQ(1, ApplySetupView(view));
+    EXPECT_EQ("Now 0", Entry(0));
+    EXPECT_EQ("Now 1", Entry(1));
+    EXPECT_EQ("Was 2", Entry(2));
+    EXPECT_EQ("Now 3", Entry(3));
+    EXPECT_EQ(1u, app.AutoShow);
+
+    // Append alone, failing, keeps the text it had as well.
+    g_failAllocation = 1;
+    EXPECT_STREQ("Now 3", app.hideList[3].Append("more"));
+    EXPECT_EQ(6u, app.hideList[3].bufferSize);
+}
+
+void Collect(const char* name, void* names) { ((std::vector<std::string>*)names)->push_back(name); }
+
+TEST_F(SetupModel, TheEditorOffersEveryScannedNameHiddenOrNot)
+{
+    std::vector<std::string> names;
+    ForEachScannedName(Collect, &names);
+    EXPECT_TRUE(names.empty()) << "no table yet";
+
+    ASSERT_EQ(1, g_app->devices.Create());
+    ASSERT_EQ(1, FakeDev_LoadText(Node(1, 0, 0x6000, 0, kUsb, "Hub Stick") +
+                                  Node(2, 1, 0, 0, kDisk, "Disk A") +
+                                  Node(3, 2, 0, 0, kVolume, "Volume") +
+                                  Node(4, 3, 0, 0, kVolume, "Disk A") +
+                                  Node(5, 0, 0x6000, 0, kWpd, "Player")));
+    g_app->hideList[0].Append("Player");
+    RefreshDevices(0);
+    ASSERT_EQ(1u, CountVisibleDevices());
+    ForEachScannedName(Collect, &names);
+    const std::vector<std::string> expected = {"Hub Stick", "Disk A", "Volume", "Disk A", "Player"};
+    EXPECT_EQ(expected, names);
+}
+
+}  // namespace

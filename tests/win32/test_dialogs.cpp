@@ -1,0 +1,221 @@
+// The Setup dialog, the hide-entry editor and the version blocks behind the
+// About box, against Wine's user32 and version.dll. A helper thread plays
+// the user: it reads the controls with sent messages and posts every click
+// that opens or closes a modal loop, so it never waits on the dialog.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/appstate.h"
+#include "app/ids.h"
+#include "settings/setupdlg.h"
+#include "settings/win32ver.h"
+
+namespace {
+
+std::string Beside(const char* file)
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(0, path, sizeof path);
+    std::string s = path;
+    return s.substr(0, s.find_last_of('\\') + 1) + file;
+}
+
+std::string AboutOf(const char* file)
+{
+    WIN32VER version;
+    if (!version.LoadFromFile(Beside(file).c_str()))
+        return "(no box)";
+    char text[ABOUT_TEXT_SIZE] = "";
+    version.FormatAboutText(text);
+    return text;
+}
+
+TEST(VersionBlocks, TheProgramShowsItsOwnStringsAndOthersTheirFallBacks)
+{
+    std::string own = AboutOf("vantrel.exe");
+    EXPECT_EQ(0u, own.find("VANTREL")) << own;
+    EXPECT_NE(std::string::npos, own.find(" (x86)\r\nVersion ")) << own;
+    EXPECT_NE(std::string::npos, own.find("\r\n\r\nCopyright")) << own;
+    EXPECT_EQ(std::string::npos, own.find("(error)")) << own;
+    EXPECT_EQ(std::string::npos, own.find("(null)")) << own;
+
+    EXPECT_EQ("Missing copyright (x86)\r\nVersion 2.0.0.1\r\n\r\n(error)", AboutOf("ver_missing.dll"));
+    EXPECT_EQ("Empty version (x86)\r\nVersion (null)\r\n\r\nCopyright nobody",
+              AboutOf("ver_empty.dll"));
+    EXPECT_EQ("(no box)", AboutOf("ver_two.dll"));
+}
+
+// What the helper thread saw, checked on the test's own thread.
+struct Seen {
+    std::vector<std::string> lines;  // the Setup list after the script
+    int selected = -2;
+    std::string editorText = "(no editor)";
+    int centreDx = 99, centreDy = 99;  // editor centre minus Setup centre
+    int setupOpenWhileShown = -1;
+};
+
+HWND WaitFor(const char* title)
+{
+    for (int k = 0; k < 100; ++k) {
+        HWND w = FindWindowA("#32770", title);
+        if (w && IsWindowVisible(w))
+            return w;
+        Sleep(50);
+    }
+    return 0;
+}
+
+void WaitGone(const char* title)
+{
+    for (int k = 0; k < 100 && FindWindowA("#32770", title); ++k)
+        Sleep(50);
+}
+
+std::vector<std::string> Lines(HWND list)
+{
+    std::vector<std::string> lines;
+    int n = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (int i = 0; i < n; ++i) {
+        char text[EDITTEXT_SIZE] = "";
+        if (SendMessageA(list, LB_GETTEXTLEN, i, 0) < EDITTEXT_SIZE)
+            SendMessageA(list, LB_GETTEXT, i, (LPARAM)text);
+        lines.push_back(text);
+    }
+    return lines;
+}
+
+// One run of the Setup dialog. Line `line` is double-clicked (-1: with no
+// selection); the editor then gets `typed` and `editorButton` (0: no
+// editor expected); the Setup dialog ends with `setupButton`, after box
+// `toggle` (-1: none) was clicked.
+struct Script {
+    int line;
+    const char* typed;
+    int editorButton;
+    int toggle;
+    int setupButton;
+    Seen seen;
+};
+
+DWORD WINAPI Play(void* arg)
+{
+    Script& s = *(Script*)arg;
+    HWND setup = WaitFor("Setup");
+    if (!setup)
+        return 1;
+    s.seen.setupOpenWhileShown = g_app->setupOpen;
+    HWND list = GetDlgItem(setup, IDC_HIDELIST);
+    if (s.toggle >= 0)
+        SendMessageA(GetDlgItem(setup, IDC_SEPARATOR + s.toggle), BM_CLICK, 0, 0);
+    SendMessageA(list, LB_SETCURSEL, s.line, 0);
+    PostMessageA(setup, WM_COMMAND, MAKEWPARAM(IDC_HIDELIST, LBN_DBLCLK), (LPARAM)list);
+    if (s.editorButton) {
+        HWND editor = WaitFor("Hide device");
+        if (editor) {
+            HWND combo = GetDlgItem(editor, IDC_DEVICENAME);
+            char text[EDITTEXT_SIZE] = "";
+            GetWindowTextA(combo, text, sizeof text);
+            s.seen.editorText = text;
+            RECT e, p;
+            GetWindowRect(editor, &e);
+            GetWindowRect(setup, &p);
+            s.seen.centreDx = (e.left + e.right) / 2 - (p.left + p.right) / 2;
+            s.seen.centreDy = (e.top + e.bottom) / 2 - (p.top + p.bottom) / 2;
+            if (s.typed)
+                SendMessageA(combo, WM_SETTEXT, 0, (LPARAM)s.typed);
+            PostMessageA(editor, WM_COMMAND, s.editorButton, 0);
+            WaitGone("Hide device");
+        }
+    } else {
+        Sleep(300);  // time for an editor that must not come
+        if (FindWindowA("#32770", "Hide device"))
+            s.seen.editorText = "(an editor opened)";
+    }
+    s.seen.lines = Lines(list);
+    s.seen.selected = (int)SendMessageA(list, LB_GETCURSEL, 0, 0);
+    PostMessageA(setup, WM_COMMAND, s.setupButton, 0);
+    return 0;
+}
+
+class SetupDialog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(1, CreateAppState(GetModuleHandleA(0)));
+        APPSTATE& app = *g_app;
+        app.Separator = 1;
+        app.ChildOnly = 0;
+        app.HideInvalid = 1;
+        app.HideWPD = 0;
+        app.AutoShow = 0;
+        app.hideList[0].Append("Zebra first");  // a sorting list would move it
+        app.hideList[5].Append("Line five");
+        app.hideList[31].Append("Alpha last");
+        ASSERT_EQ(1, app.devices.Create());
+    }
+    void TearDown() override { DestroyAppState(); }
+
+    INT_PTR Run(Script& s)
+    {
+        HANDLE thread = CreateThread(0, 0, Play, &s, 0, 0);
+        INT_PTR result = DialogBoxParamA(g_app->hInstance, MAKEINTRESOURCEA(IDD_SETUP), 0,
+                                         SetupDlgProc, 0);
+        WaitForSingleObject(thread, 10000);
+        CloseHandle(thread);
+        return result;
+    }
+    std::string Entry(int i) { return g_app->hideList[i].buffer ? g_app->hideList[i].buffer : ""; }
+};
+
+TEST_F(SetupDialog, EditorOkReplacesItsLineAndSetupOkStoresEverything)
+{
+    Script s = {5, "Typed name", IDOK, 1, IDOK, Seen()};
+    ASSERT_EQ(1, Run(s));
+    EXPECT_EQ(1, s.seen.setupOpenWhileShown);
+    EXPECT_EQ("Line five", s.seen.editorText);
+    EXPECT_LE(abs(s.seen.centreDx), 1);
+    EXPECT_LE(abs(s.seen.centreDy), 1);
+    ASSERT_EQ(32u, s.seen.lines.size());
+    EXPECT_EQ("Zebra first", s.seen.lines[0]);
+    EXPECT_EQ("Typed name", s.seen.lines[5]);
+    EXPECT_EQ("Alpha last", s.seen.lines[31]);
+    EXPECT_EQ(5, s.seen.selected);
+
+    APPSTATE& app = *g_app;
+    EXPECT_EQ(0, app.setupOpen);
+    EXPECT_EQ(1u, app.ChildOnly) << "the toggled box";
+    EXPECT_EQ(1u, app.Separator);
+    EXPECT_EQ("Typed name", Entry(5));
+    EXPECT_EQ("Zebra first", Entry(0));
+    EXPECT_EQ("", Entry(1));
+}
+
+TEST_F(SetupDialog, CancelKeepsEverythingThatTheEditorChanged)
+{
+    Script s = {5, nullptr, IDC_REMOVE, 0, IDCANCEL, Seen()};
+    ASSERT_EQ(0, Run(s));
+    ASSERT_EQ(32u, s.seen.lines.size());
+    EXPECT_EQ("", s.seen.lines[5]) << "REMOVE empties the line";
+    EXPECT_EQ(0, g_app->setupOpen);
+    EXPECT_EQ("Line five", Entry(5));
+    EXPECT_EQ(1u, g_app->Separator);
+}
+
+TEST_F(SetupDialog, EditorCancelOrNoSelectionLeavesTheLines)
+{
+    Script s = {5, "Not taken", IDCANCEL, -1, IDOK, Seen()};
+    ASSERT_EQ(1, Run(s));
+    ASSERT_EQ(32u, s.seen.lines.size());
+    EXPECT_EQ("Line five", s.seen.lines[5]);
+
+    Script none = {-1, nullptr, 0, -1, IDOK, Seen()};
+    ASSERT_EQ(1, Run(none));
+    EXPECT_EQ("(no editor)", none.seen.editorText);
+    ASSERT_EQ(32u, none.seen.lines.size());
+    EXPECT_EQ("Line five", Entry(5));
+}
+
+}  // namespace

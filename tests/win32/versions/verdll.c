@@ -1,0 +1,2 @@
+/* A DLL that carries nothing but its version resource. */
+int VersionOnly;
