@@ -105,4 +105,20 @@ expect_eq "uninstall: Run value gone" "$(reg_value "$run" VANTREL)" ""
 "$WINE_RUN" reg query "$uninst" >/dev/null 2>&1
 expect_eq "uninstall: uninstall entry gone" "$?" 1
 expect_eq "uninstall: settings kept" "$(reg_value "$settings\\Disbale" 00)" "Kingfisher"
+
+# Clicked through with Enter (Next, Install, Close), the installer starts
+# the program at the end.
+rm -f "$T/setup.rc"
+(wine_plain "$setup" >/dev/null 2>&1; echo $? > "$T/setup.rc") &
+sleep 3
+for _ in $(seq 1 20); do
+  [ -s "$T/setup.rc" ] && break
+  xdotool key Return
+  sleep 1
+done
+expect_eq "interactive install: exit code" "$(cat "$T/setup.rc" 2>/dev/null)" 0
+probe wait-window 20
+expect_eq "interactive install: the program started" "$?" 0
+expect_eq "interactive install: logon start on by default" "$(reg_value "$run" VANTREL)" \
+  "\"$wininst\\vantrel.exe\""
 finish
