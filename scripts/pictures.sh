@@ -13,7 +13,7 @@
 # Uses its own Wine prefix (build/pictures/prefix), so test settings stay.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
+cd "$root" || exit 1
 sh scripts/deps.sh || exit 1
 sh scripts/build.sh >/dev/null || exit 1
 tree=$(sh scripts/wine-tree.sh)

@@ -48,7 +48,7 @@ wininst=$("$WINE_RUN" winepath -w "$instdir" 2>/dev/null)
 shortcut="$(unixdir APPDATA)/Microsoft/Windows/Start Menu/Programs/VANTREL.lnk"
 reg_value() { "$WINE_RUN" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
 installed() {
-  for f in "$instdir"/* "$shortcut"; do [ -e "$f" ] && echo "$(basename "$f")"; done | tr '\n' ' '
+  for f in "$instdir"/* "$shortcut"; do [ -e "$f" ] && basename "$f"; done | tr '\n' ' '
 }
 # Starts the installed program as logon would, from the Run value.
 start_installed() {
