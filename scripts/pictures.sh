@@ -60,9 +60,16 @@ sleep 3
 
 missing=""
 shot() { import -window root "$work/$1.png"; }
-# Saves what differs between two screenshots, cut to its bounding box or to
-# a given one; the taskbar's bottom rows are left out unless asked for (a
-# dialog adds a taskbar button there).
+# The smallest box holding two WxH+X+Y boxes.
+union() {
+  echo "$1 $2" | tr 'x+' '  ' | awk '{
+    l = $3 < $7 ? $3 : $7; t = $4 < $8 ? $4 : $8
+    r = $3 + $1 > $7 + $5 ? $3 + $1 : $7 + $5; b = $4 + $2 > $8 + $6 ? $4 + $2 : $8 + $6
+    printf "%dx%d+%d+%d\n", r - l, b - t, l, t }'
+}
+# Saves what differs between two screenshots, cut to its bounding box, or
+# to the box that also holds a given one; the taskbar's bottom rows are left
+# out unless asked for (a dialog adds a taskbar button there).
 save_diff() {  # name before after [full | WxH+X+Y]
   height=568
   [ "${4:-}" = full ] && height=600
@@ -74,7 +81,7 @@ save_diff() {  # name before after [full | WxH+X+Y]
     missing="$missing $1"
     return 1
   fi
-  case ${4:-} in *x*+*+*) box=$4 ;; esac
+  case ${4:-} in *x*+*+*) box=$(union "$box" "$4") ;; esac
   convert "$work/$3.png" -crop "$box" +repage -strip "$out/$1.png"
   echo "$1: $out/$1.png ($box)"
   geometry=$box
