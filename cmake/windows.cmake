@@ -5,7 +5,7 @@ add_compile_options(-Wall -Wextra)
 
 set(RC_FILE ${CMAKE_SOURCE_DIR}/res/vantrel.rc)
 set_source_files_properties(${RC_FILE} PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/vantrel.manifest;${CMAKE_SOURCE_DIR}/app/ids.h")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/vantrel.manifest;${CMAKE_SOURCE_DIR}/app/ids.h;${CMAKE_SOURCE_DIR}/res/version.h")
 file(GLOB ICON_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/icons/*.ico)
 set_property(SOURCE ${RC_FILE} APPEND PROPERTY OBJECT_DEPENDS ${ICON_FILES})
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}")
