@@ -1,0 +1,148 @@
+# One Wine and X session for the scripts that run Wine (sourced, not run).
+#
+#   . scripts/wine-session.sh
+#   session_begin TREE [own|any]   TREE: the build tree whose programs run
+#   session_trap [CMD]             on exit: CMD, then session_end
+#
+# session_begin starts a private Xvfb (always with "own"; with "any" only
+# when there is no $DISPLAY), a wineserver for the tree's prefix, boots the
+# prefix with Wine's own DLLs, writes the virtual-desktop keys and starts a
+# small process that keeps the desktop open. Afterwards WINEDLLOVERRIDES
+# names the fake device stack, for program runs only: a prefix first made
+# with it is broken. A script sourced by one that already runs a session
+# for the same prefix joins that session and owns nothing.
+#
+# session_end stops exactly the wineserver and Xvfb session_begin started,
+# by their process ids; the wineserver ends every Wine process of the prefix
+# as it goes.
+
+SESSION_OVERRIDES="mscoree,mshtml=;setupapi,cfgmgr32=n"
+SESSION_XVFB=""
+SESSION_WINESERVER=""
+
+session_say() { echo "wine-session: $*" >&2; }
+
+# Milliseconds since the epoch.
+session_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+
+# poll SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds;
+# fails after SECONDS.
+poll() {
+  limit=$(( $(session_ms) + ${1%.*} * 1000 ))
+  shift
+  while ! "$@"; do
+    [ "$(session_ms)" -lt "$limit" ] || return 1
+    sleep 0.1
+  done
+}
+
+# Running and not a zombie.
+session_alive() {
+  [ -r "/proc/$1/stat" ] && [ "$(cut -d' ' -f3 "/proc/$1/stat" 2>/dev/null)" != Z ]
+}
+session_gone() { ! session_alive "$1"; }
+
+session_stop_pid() {  # pid signal seconds
+  kill "-$2" "$1" 2>/dev/null
+  poll "$3" session_gone "$1" || { kill -KILL "$1" 2>/dev/null; poll 5 session_gone "$1"; }
+  wait "$1" 2>/dev/null
+  return 0
+}
+
+# Processes of this prefix still running (Xvfb, wineserver, Wine programs):
+# "pid name" lines.
+session_leftovers() {
+  for f in $(grep -lsxz "WINEPREFIX=${1:-$WINEPREFIX}" /proc/[0-9]*/environ); do
+    pid=${f#/proc/}; pid=${pid%/environ}
+    session_alive "$pid" || continue
+    name=$(cat "/proc/$pid/comm" 2>/dev/null)
+    case $name in Xvfb|wineserver*|wine*|*.exe|*.EXE) echo "$pid $name" ;; esac
+  done
+}
+
+session_prefix_ok() {
+  [ -f "$WINEPREFIX/system.reg" ] && [ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]
+}
+
+session_begin() {
+  tree=$(cd "$1" && pwd)
+  mode=${2:-own}
+  WINE_RUN=${WINE_RUN:-$tree/wine-run.sh}
+  PROBE_EXE=${PROBE_EXE:-$tree/probe.exe}
+  export WINEPREFIX="${WINEPREFIX:-$tree/wineprefix}"
+  if [ "${VANTREL_SESSION:-}" = "$WINEPREFIX" ] && [ -n "${DISPLAY:-}" ]; then
+    export WINEDLLOVERRIDES="$SESSION_OVERRIDES"
+    return 0
+  fi
+  [ -x "$WINE_RUN" ] || { session_say "no $WINE_RUN: build first (sh scripts/build.sh)"; return 1; }
+
+  # A wineserver left over from an earlier run would keep a display that
+  # may be gone.
+  WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE_RUN" wineserver -k >/dev/null 2>&1
+
+  if [ "$mode" = own ] || [ -z "${DISPLAY:-}" ]; then
+    fd=$(mktemp /tmp/vantrel-display.XXXXXX)
+    Xvfb -displayfd 9 -screen 0 800x600x24 -nolisten tcp 9>"$fd" >/dev/null 2>&1 &
+    SESSION_XVFB=$!
+    if ! poll 20 test -s "$fd"; then
+      rm -f "$fd"
+      session_say "Xvfb did not start (is the xvfb package installed? sh scripts/deps.sh)"
+      return 1
+    fi
+    export DISPLAY=":$(cat "$fd")"
+    rm -f "$fd"
+  fi
+
+  if [ -d "$WINEPREFIX" ] && ! session_prefix_ok && [ -f "$WINEPREFIX/.update-timestamp" ]; then
+    session_say "the prefix $WINEPREFIX lacks Wine's own DLLs (made with the device overrides?); making it again"
+    rm -rf "$WINEPREFIX"
+  fi
+  mkdir -p "$WINEPREFIX"
+  WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE_RUN" wineserver -f -p >/dev/null 2>&1 &
+  SESSION_WINESERVER=$!
+  if ! poll 20 test -S "/proc/$SESSION_WINESERVER/cwd/socket"; then
+    session_say "wineserver did not start for $WINEPREFIX"
+    return 1
+  fi
+  [ -f "$WINEPREFIX/system.reg" ] || session_say "making the Wine prefix $WINEPREFIX (once, 10-60 s)"
+  if ! WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all "$WINE_RUN" wineboot -i >/dev/null 2>&1 ||
+     [ ! -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]; then
+    session_say "wineboot failed for $WINEPREFIX; remove that folder and try again"
+    return 1
+  fi
+  session_desktop || return 1
+  export VANTREL_SESSION="$WINEPREFIX"
+  export WINEDLLOVERRIDES="$SESSION_OVERRIDES"
+}
+
+# A virtual desktop with a taskbar, shared by every Wine process of the
+# prefix, and a process that keeps it: Wine closes the desktop when its
+# last process ends.
+session_desktop() {
+  reg=$(mktemp -d /tmp/vantrel-reg.XXXXXX)
+  printf '%s\r\n' 'REGEDIT4' '' '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="shell"' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"shell"="800x600"' '' > "$reg/desktop.reg"
+  (cd "$reg" && WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE_RUN" regedit /S desktop.reg >/dev/null 2>&1)
+  rm -rf "$reg"
+  WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE_RUN" "$PROBE_EXE" keep 86400 >/dev/null 2>&1 &
+  if ! poll 30 session_desktop_up; then
+    session_say "the Wine desktop did not appear on $DISPLAY"
+    return 1
+  fi
+}
+session_desktop_up() {
+  xdotool search --name 'Wine desktop' >/dev/null 2>&1
+}
+
+session_end() {
+  [ -n "$SESSION_WINESERVER" ] && session_stop_pid "$SESSION_WINESERVER" INT 20
+  [ -n "$SESSION_XVFB" ] && session_stop_pid "$SESSION_XVFB" TERM 10
+  SESSION_WINESERVER="" SESSION_XVFB=""
+}
+
+session_trap() {
+  trap "rc=\$?; ${1:-:}; session_end; exit \$rc" EXIT
+  trap 'exit 129' HUP
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+}
