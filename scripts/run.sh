@@ -34,6 +34,7 @@ session_trap 'rm -rf "$work"'
 mode=any
 [ $# -ge 1 ] && mode=own  # batch mode shows nothing; keep it off the user's screen
 session_begin "$tree" "$mode" || die "could not start Wine (see above)"
+export WINEDLLOVERRIDES="$SESSION_OVERRIDES"
 cp "$tree/vantrel.exe" "$tree/setupapi.dll" "$work/"
 export FAKEDEV_TREE="$devices" FAKEDEV_EJECT_LOG="$work/eject.log"
 : > "$FAKEDEV_EJECT_LOG"

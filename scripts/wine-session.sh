@@ -7,10 +7,11 @@
 # session_begin starts a private Xvfb (always with "own"; with "any" only
 # when there is no $DISPLAY), a wineserver for the tree's prefix, boots the
 # prefix with Wine's own DLLs, writes the virtual-desktop keys and starts a
-# small process that keeps the desktop open. Afterwards WINEDLLOVERRIDES
-# names the fake device stack, for program runs only: a prefix first made
-# with it is broken. A script sourced by one that already runs a session
-# for the same prefix joins that session and owns nothing.
+# small process that keeps the desktop open; lines in $SESSION_REG are added
+# to the registry with the desktop keys. None of this uses the fake device
+# stack: a prefix first made with it is broken. Program runs set
+# WINEDLLOVERRIDES="$SESSION_OVERRIDES" themselves. A script started by one
+# that runs a session for the same prefix joins it and owns nothing.
 #
 # session_end stops exactly the wineserver and Xvfb session_begin started,
 # by their process ids; the wineserver ends every Wine process of the prefix
@@ -28,10 +29,10 @@ session_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 # poll SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds;
 # fails after SECONDS.
 poll() {
-  limit=$(( $(session_ms) + ${1%.*} * 1000 ))
+  ses_limit=$(( $(session_ms) + ${1%.*} * 1000 ))
   shift
   while ! "$@"; do
-    [ "$(session_ms)" -lt "$limit" ] || return 1
+    [ "$(session_ms)" -lt "$ses_limit" ] || return 1
     sleep 0.1
   done
 }
@@ -52,11 +53,11 @@ session_stop_pid() {  # pid signal seconds
 # Processes of this prefix still running (Xvfb, wineserver, Wine programs):
 # "pid name" lines.
 session_leftovers() {
-  for f in $(grep -lsxz "WINEPREFIX=${1:-$WINEPREFIX}" /proc/[0-9]*/environ); do
-    pid=${f#/proc/}; pid=${pid%/environ}
-    session_alive "$pid" || continue
-    name=$(cat "/proc/$pid/comm" 2>/dev/null)
-    case $name in Xvfb|wineserver*|wine*|*.exe|*.EXE) echo "$pid $name" ;; esac
+  for ses_f in $(grep -lsxz "WINEPREFIX=${1:-$WINEPREFIX}" /proc/[0-9]*/environ); do
+    ses_pid=${ses_f#/proc/}; ses_pid=${ses_pid%/environ}
+    session_alive "$ses_pid" || continue
+    ses_name=$(cat "/proc/$ses_pid/comm" 2>/dev/null)
+    case $ses_name in Xvfb|wineserver*|wine*|*.exe|*.EXE) echo "$ses_pid $ses_name" ;; esac
   done
 }
 
@@ -65,32 +66,28 @@ session_prefix_ok() {
 }
 
 session_begin() {
-  tree=$(cd "$1" && pwd)
-  mode=${2:-own}
-  WINE_RUN=${WINE_RUN:-$tree/wine-run.sh}
-  PROBE_EXE=${PROBE_EXE:-$tree/probe.exe}
-  export WINEPREFIX="${WINEPREFIX:-$tree/wineprefix}"
-  if [ "${VANTREL_SESSION:-}" = "$WINEPREFIX" ] && [ -n "${DISPLAY:-}" ]; then
-    export WINEDLLOVERRIDES="$SESSION_OVERRIDES"
-    return 0
-  fi
+  ses_tree=$(cd "$1" && pwd)
+  WINE_RUN=${WINE_RUN:-$ses_tree/wine-run.sh}
+  PROBE_EXE=${PROBE_EXE:-$ses_tree/probe.exe}
+  export WINEPREFIX="${WINEPREFIX:-$ses_tree/wineprefix}"
+  [ "${VANTREL_SESSION:-}" = "$WINEPREFIX" ] && [ -n "${DISPLAY:-}" ] && return 0
   [ -x "$WINE_RUN" ] || { session_say "no $WINE_RUN: build first (sh scripts/build.sh)"; return 1; }
 
   # A wineserver left over from an earlier run would keep a display that
   # may be gone.
   WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE_RUN" wineserver -k >/dev/null 2>&1
 
-  if [ "$mode" = own ] || [ -z "${DISPLAY:-}" ]; then
-    fd=$(mktemp /tmp/vantrel-display.XXXXXX)
-    Xvfb -displayfd 9 -screen 0 800x600x24 -nolisten tcp 9>"$fd" >/dev/null 2>&1 &
+  if [ "${2:-own}" = own ] || [ -z "${DISPLAY:-}" ]; then
+    ses_fd=$(mktemp /tmp/vantrel-display.XXXXXX)
+    Xvfb -displayfd 9 -screen 0 800x600x24 -nolisten tcp 9>"$ses_fd" >/dev/null 2>&1 &
     SESSION_XVFB=$!
-    if ! poll 20 test -s "$fd"; then
-      rm -f "$fd"
+    if ! poll 20 test -s "$ses_fd"; then
+      rm -f "$ses_fd"
       session_say "Xvfb did not start (is the xvfb package installed? sh scripts/deps.sh)"
       return 1
     fi
-    export DISPLAY=":$(cat "$fd")"
-    rm -f "$fd"
+    export DISPLAY=":$(cat "$ses_fd")"
+    rm -f "$ses_fd"
   fi
 
   if [ -d "$WINEPREFIX" ] && ! session_prefix_ok && [ -f "$WINEPREFIX/.update-timestamp" ]; then
@@ -112,18 +109,18 @@ session_begin() {
   fi
   session_desktop || return 1
   export VANTREL_SESSION="$WINEPREFIX"
-  export WINEDLLOVERRIDES="$SESSION_OVERRIDES"
 }
 
 # A virtual desktop with a taskbar, shared by every Wine process of the
 # prefix, and a process that keeps it: Wine closes the desktop when its
 # last process ends.
 session_desktop() {
-  reg=$(mktemp -d /tmp/vantrel-reg.XXXXXX)
-  printf '%s\r\n' 'REGEDIT4' '' '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="shell"' '' \
-    '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"shell"="800x600"' '' > "$reg/desktop.reg"
-  (cd "$reg" && WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE_RUN" regedit /S desktop.reg >/dev/null 2>&1)
-  rm -rf "$reg"
+  ses_reg=$(mktemp -d /tmp/vantrel-reg.XXXXXX)
+  printf '%s\n' 'REGEDIT4' '' '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="shell"' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"shell"="800x600"' '' \
+    "${SESSION_REG:-}" '' | sed 's/$/\r/' > "$ses_reg/desktop.reg"
+  (cd "$ses_reg" && WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE_RUN" regedit /S desktop.reg >/dev/null 2>&1)
+  rm -rf "$ses_reg"
   WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE_RUN" "$PROBE_EXE" keep 86400 >/dev/null 2>&1 &
   if ! poll 30 session_desktop_up; then
     session_say "the Wine desktop did not appear on $DISPLAY"
