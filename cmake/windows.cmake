@@ -75,6 +75,10 @@ if(WIN32_TESTS)
   endif()
 endif()
 
+# The yardstick scripts/bench.sh times vantrel.exe's start-up against.
+add_executable(minimal_tray WIN32 EXCLUDE_FROM_ALL tests/bench/wine/minimal.cpp)
+target_link_options(minimal_tray PRIVATE -static -s)
+
 # End-to-end: scripts that drive the real vantrel.exe, with a probe that
 # plays the rest of the system.
 add_executable(probe tests/e2e/probe.cpp)
