@@ -7,16 +7,17 @@
 #   scripts/bench.sh [PAIRS]    PAIRS: start-up runs of each program (15)
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root" || exit 1
-sh scripts/deps.sh && sh scripts/build.sh >/dev/null || exit 1
+mkdir -p build
+{ sh scripts/deps.sh && sh scripts/build.sh && cmake --build "$(sh scripts/wine-tree.sh)" --target minimal_tray; } \
+  > build/build.log 2>&1 || { tail -n 30 build/build.log; echo "bench.sh: the build failed (build/build.log)"; exit 1; }
 tree=$(sh scripts/wine-tree.sh)
-cmake --build "$tree" --target minimal_tray >/dev/null || exit 1
 echo "== refresh, native (debug build with sanitizers: compare calls, not time)"
 build/native/benchmarks --benchmark_min_time=0.5 2>/dev/null | grep BM_
 
 . scripts/wine-session.sh
 work=$(mktemp -d /tmp/vantrel-bench.XXXXXX)
 session_trap 'rm -rf "$work"'
-session_begin "$tree" own || exit 1
+session_begin "$tree" own || { echo "bench.sh: could not start Wine (see above)"; exit 1; }
 export WINEDLLOVERRIDES="$SESSION_OVERRIDES"
 cp "$tree/vantrel.exe" "$tree/setupapi.dll" "$tree/minimal_tray.exe" "$work/"
 probe() { "$WINE_RUN" "$PROBE_EXE" "$@"; }

@@ -63,6 +63,16 @@ differs() { ! compare -metric AE "$1" "$2" null: 2>/dev/null; }
 tray_changed() { tray_area now && differs "$work/empty.png" "$work/now.png"; }
 tray_steady() { cp "$work/now.png" "$work/last.png"; tray_area now && ! differs "$work/last.png" "$work/now.png"; }
 
+# The whole screen, until two captures in a row are alike.
+steady() { shot "$work/a.png" && poll 3 steady_step; }
+steady_step() {
+  shot "$work/b.png" || return 1
+  differs "$work/a.png" "$work/b.png" || return 0
+  mv "$work/b.png" "$work/a.png"
+  return 1
+}
+
+steady
 tray_area empty
 (cd "$work" && WINEDEBUG=-all,warn+debugstr "$WINE_RUN" vantrel.exe >/dev/null 2>"$work/trace" &)
 "$WINE_RUN" "$PROBE_EXE" wait-window 30 || { traces; die "vantrel.exe did not start (its window did not appear)"; }
@@ -72,13 +82,13 @@ poll 5 tray_steady
 shot "$shots/desktop.png" && cp "$work/now.png" "$shots/tray.png" || die "could not take a screenshot (imagemagick)"
 
 # The icon's menu: a click on the icon, and a click on an empty spot of
-# the desktop to close it again.
-# A menu reaches above the icon's tooltip.
+# the desktop to close it again. A menu reaches higher than the icon's
+# tooltip does.
 above() { shot -crop 800x550+0+0 +repage "$work/$1.png"; }
 above before
 xdotool mousemove 789 589 click 1
 menu_open() { above now && differs "$work/before.png" "$work/now.png"; }
-poll 3 menu_open || echo "note: no menu appeared on a click on the icon"
+poll 3 menu_open && steady || echo "note: no menu appeared on a click on the icon"
 shot "$shots/menu.png"
 xdotool mousemove 400 200 click 1
 xdotool mousemove 0 0

@@ -5,7 +5,7 @@
 # one desktop), win32 and e2e. Exit status 0 only when all pass and no Wine
 # or Xvfb process of the run is left.
 cd "$(dirname "$0")/.." || exit 1
-sh scripts/deps.sh && sh scripts/build.sh || exit 1
+sh scripts/deps.sh && sh scripts/build.sh || { echo "test.sh: installing or building failed (see above)"; exit 1; }
 tree=$(sh scripts/wine-tree.sh)
 [ "$tree" = build/win ] || echo "note: this host runs 64-bit user code only; the Wine layers run
       the 64-bit build of the same sources ($tree). The shipped program is build/win/vantrel.exe."

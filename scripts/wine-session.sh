@@ -91,7 +91,12 @@ session_begin() {
   fi
 
   if [ -d "$WINEPREFIX" ] && ! session_prefix_ok && [ -f "$WINEPREFIX/.update-timestamp" ]; then
-    session_say "the prefix $WINEPREFIX lacks Wine's own DLLs (made with the device overrides?); making it again"
+    session_say "the prefix $WINEPREFIX lacks Wine's own DLLs (made with the device overrides?)"
+    if [ "$WINEPREFIX" != "$ses_tree/wineprefix" ]; then
+      session_say "remove that folder and try again"
+      return 1
+    fi
+    session_say "making it again"
     rm -rf "$WINEPREFIX"
   fi
   mkdir -p "$WINEPREFIX"
@@ -123,7 +128,7 @@ session_desktop() {
   rm -rf "$ses_reg"
   WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE_RUN" "$PROBE_EXE" keep 86400 >/dev/null 2>&1 &
   if ! poll 30 session_desktop_up; then
-    session_say "the Wine desktop did not appear on $DISPLAY"
+    session_say "the Wine desktop did not appear on $DISPLAY (without DISPLAY set, a private Xvfb is used)"
     return 1
   fi
 }
