@@ -73,15 +73,16 @@ trace_count() { grep -c 'VANTREL:UPDATE' "$T/resident.err"; }
 # Shell_NotifyIcon requests made by the program: 0 add, 1 modify, 2 delete.
 tray_calls() { grep -o 'Shell_NotifyIconW dwMessage = [0-9]' "$T/resident.err" | sed 's/.* //' | tr -d '\n'; }
 
-# Waits until what the program writes (trace, tray calls, eject requests)
-# stops changing: messages are asynchronous. Quiet for half a second, or at
-# most SECONDS (default 2).
+# Waits until the files under $T (trace, tray calls, eject requests, what
+# a script keeps there) stop changing: messages are asynchronous. Quiet for
+# half a second, or at most SECONDS (default 2). Poll for what shows on the
+# screen instead.
 settle() {
   settle_last="" settle_quiet=0
   poll "${1:-2}" settled || true
 }
 settled() {
-  settle_now=$(cat "$T/resident.err" "$FAKEDEV_EJECT_LOG" 2>/dev/null | cksum)
+  settle_now=$(ls -lR --full-time "$T" 2>/dev/null | cksum)
   if [ "$settle_now" = "$settle_last" ]; then
     settle_quiet=$((settle_quiet + 1))
   else
