@@ -10,13 +10,17 @@ tree=$(sh scripts/wine-tree.sh)
 [ "$tree" = build/win ] || echo "note: this host runs 64-bit user code only; the Wine layers run
       the 64-bit build of the same sources ($tree). The shipped program is build/win/vantrel.exe."
 
-status=0 passed=0 failed=0 summary=""
+status=0 passed=0 failed=0 summary="" running=""
+. scripts/wine-session.sh
+session_trap '[ -z "$running" ] || session_kill_tree "$running"'
 layer() {  # label tree [ctest options]
   name=$1 dir=$2 log=build/$1.log
   shift 2
   echo "== $name"
-  (cd "$dir" && ctest -L "^$name\$" --no-tests=error --output-on-failure "$@") > "$log" 2>&1 ||
-    status=1
+  (cd "$dir" && exec ctest -L "^$name\$" --no-tests=error --output-on-failure "$@") > "$log" 2>&1 &
+  running=$!  # waited for in the background, so that a Ctrl-C ends the run at once
+  wait "$running" || status=1
+  running=""
   grep -E '^ *[0-9]+/[0-9]+ Test|^FAIL|No tests were found' "$log" | tail -n 40
   line=$(grep -E 'tests passed' "$log" | tail -1)
   set -- $(echo "$line" | sed -n 's/.* \([0-9]*\) tests failed out of \([0-9]*\)/\1 \2/p') 0 0
@@ -32,9 +36,7 @@ layer exe build/win
 # stack beside the test exe (Wine's own services keep the real one).
 SESSION_REG='[HKEY_CURRENT_USER\Software\Wine\AppDefaults\win32_tests.exe\DllOverrides]
 "setupapi"="native"'
-. scripts/wine-session.sh
-session_trap
-session_begin "$tree" own || exit 1
+session_begin "$tree" own || { echo "test.sh: could not start Wine (see above)"; exit 1; }
 layer win32 "$tree"
 layer e2e "$tree"
 session_end

@@ -46,7 +46,6 @@ session_gone() { ! session_alive "$1"; }
 session_stop_pid() {  # pid signal seconds
   kill "-$2" "$1" 2>/dev/null
   poll "$3" session_gone "$1" || { kill -KILL "$1" 2>/dev/null; poll 5 session_gone "$1"; }
-  wait "$1" 2>/dev/null
   return 0
 }
 
@@ -59,6 +58,24 @@ session_leftovers() {
     ses_name=$(cat "/proc/$ses_pid/comm" 2>/dev/null)
     case $ses_name in Xvfb|wineserver*|wine*|*.exe|*.EXE) echo "$ses_pid $ses_name" ;; esac
   done
+}
+
+# Starts a program in a session of its own, so that a Ctrl-C meant for the
+# scripts does not end it before they are done with it, and prints its pid.
+session_detach() {
+  ses_pidfile=$(mktemp /tmp/vantrel-pid.XXXXXX)
+  setsid sh -c 'echo $$ > "$0"; exec "$@"' "$ses_pidfile" "$@" </dev/null >/dev/null 2>&1 &
+  poll 10 test -s "$ses_pidfile"
+  cat "$ses_pidfile"
+  rm -f "$ses_pidfile"
+}
+
+# Ends a process and every process it started, by their ids.
+session_kill_tree() {
+  for ses_child in $(ps -o pid= --ppid "$1" 2>/dev/null); do
+    session_kill_tree "$ses_child"
+  done
+  kill -TERM "$1" 2>/dev/null
 }
 
 session_prefix_ok() {
@@ -79,8 +96,7 @@ session_begin() {
 
   if [ "${2:-own}" = own ] || [ -z "${DISPLAY:-}" ]; then
     ses_fd=$(mktemp /tmp/vantrel-display.XXXXXX)
-    Xvfb -displayfd 9 -screen 0 800x600x24 -nolisten tcp 9>"$ses_fd" >/dev/null 2>&1 &
-    SESSION_XVFB=$!
+    SESSION_XVFB=$(session_detach Xvfb -displayfd 9 -screen 0 800x600x24 -nolisten tcp 9>"$ses_fd")
     if ! poll 20 test -s "$ses_fd"; then
       rm -f "$ses_fd"
       session_say "Xvfb did not start (is the xvfb package installed? sh scripts/deps.sh)"
@@ -100,8 +116,7 @@ session_begin() {
     rm -rf "$WINEPREFIX"
   fi
   mkdir -p "$WINEPREFIX"
-  WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE_RUN" wineserver -f -p >/dev/null 2>&1 &
-  SESSION_WINESERVER=$!
+  SESSION_WINESERVER=$(WINEDLLOVERRIDES="mscoree,mshtml=" session_detach "$WINE_RUN" wineserver -f -p)
   if ! poll 20 test -S "/proc/$SESSION_WINESERVER/cwd/socket"; then
     session_say "wineserver did not start for $WINEPREFIX"
     return 1
@@ -139,12 +154,19 @@ session_desktop_up() {
 session_end() {
   [ -n "$SESSION_WINESERVER" ] && session_stop_pid "$SESSION_WINESERVER" INT 20
   [ -n "$SESSION_XVFB" ] && session_stop_pid "$SESSION_XVFB" TERM 10
+  [ -n "$SESSION_WINESERVER$SESSION_XVFB" ] && poll 10 session_none_left
   SESSION_WINESERVER="" SESSION_XVFB=""
 }
 
+# Wine programs still ending after their wineserver went.
+session_none_left() { [ -z "$(session_leftovers)" ]; }
+
+# SESSION_SIGNALLED tells an exit hook that the run was cut short: Wine
+# commands then would only start another wineserver.
 session_trap() {
   trap "rc=\$?; ${1:-:}; session_end; exit \$rc" EXIT
-  trap 'exit 129' HUP
-  trap 'exit 130' INT
-  trap 'exit 143' TERM
+  trap 'SESSION_SIGNALLED=1; exit 129' HUP
+  trap 'SESSION_SIGNALLED=1; exit 130' INT
+  trap 'SESSION_SIGNALLED=1; exit 141' PIPE
+  trap 'SESSION_SIGNALLED=1; exit 143' TERM
 }

@@ -20,7 +20,7 @@ RESIDENT=""
 FAILS=0
 
 cleanup() {
-  if [ -n "$RESIDENT" ]; then
+  if [ -n "$RESIDENT" ] && [ -z "${SESSION_SIGNALLED:-}" ]; then
     probe command 0x8013 >/dev/null 2>&1
     probe wait-gone 10 >/dev/null 2>&1
   fi

@@ -2,15 +2,16 @@
 # The README's run command, both forms, as a newcomer meets it: a Wine
 # prefix that does not exist yet and no display.
 root=$(cd "$(dirname "$E2E_LIB")/../.." && pwd)
+. "$root/scripts/wine-session.sh"
 T=$(mktemp -d /tmp/vantrel-readme.XXXXXX)
-trap 'rm -rf "$T"' EXIT
+session_trap 'rm -rf "$T"'
 FAILS=0
 check() {  # what, then a command that must succeed
   what=$1; shift
   if "$@"; then echo "ok: $what"; else echo "FAIL: $what" >&2; FAILS=$((FAILS + 1)); fi
 }
 saved() { [ -s "$1" ] && [ -n "$(find "$1" -newer "$T/start")" ]; }
-left() { . "$root/scripts/wine-session.sh" && [ -z "$(session_leftovers "$1")" ]; }
+left() { [ -z "$(session_leftovers "$1")" ]; }
 
 # form [list]: runs scripts/run.sh in a brand-new prefix; output in $T/out
 form() {
