@@ -67,7 +67,7 @@ echo "== resident on the full table ($tree)"
 probe wait-window 30
 poll 10 grep -q VANTREL "$work/trace"
 pid=$(session_leftovers | sed -n 's/ vantrel\.exe$//p')
-rss() { sed -n 's/^VmRSS: *//p' "/proc/$pid/status"; }
+rss() { sed -n 's/^VmRSS:[[:space:]]*//p' "/proc/$pid/status"; }
 echo "after start:            RSS $(rss)"
 probe resume-times 1000
 echo "after 1,000 refreshes:  RSS $(rss)"
