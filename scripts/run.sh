@@ -9,8 +9,13 @@
 # tests/data/sample.tree. Installs and builds first if needed (not when
 # VANTREL_SKIP_BUILD=1); uses Xvfb when there is no display.
 root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root" || exit 1
 die() { echo "run.sh: $*" >&2; exit 1; }
+absolute() { [ -f "$1" ] && echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
+if [ $# -ge 1 ]; then
+  list=$(absolute "$1") || die "no list file $1"
+fi
+devices=$(absolute "${2:-$root/tests/data/sample.tree}") || die "no device tree $2"
+cd "$root" || exit 1
 
 if [ "${VANTREL_SKIP_BUILD:-}" != 1 ]; then
   sh scripts/deps.sh || die "installing the packages failed; run this as root on Debian, or install what scripts/deps.sh lists"
@@ -21,12 +26,6 @@ fi
 tree=$(sh scripts/wine-tree.sh)
 [ "$tree" = build/win ] || echo "note: this host runs 64-bit user code only; running the 64-bit build ($tree)"
 [ -f "$tree/vantrel.exe" ] || die "no $tree/vantrel.exe; build it with: sh scripts/build.sh"
-devices="${2:-$root/tests/data/sample.tree}"
-[ -f "$devices" ] || die "no device tree $devices"
-if [ $# -ge 1 ]; then
-  [ -f "$1" ] || die "no list file $1"
-  list=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-fi
 
 . scripts/wine-session.sh
 work=$(mktemp -d /tmp/vantrel-run.XXXXXX)
