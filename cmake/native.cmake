@@ -17,7 +17,7 @@ target_link_libraries(logic PUBLIC fakes)
 file(GLOB UNIT_TESTS CONFIGURE_DEPENDS tests/unit/*.cpp)
 add_executable(unit_tests ${UNIT_TESTS})
 target_link_libraries(unit_tests PRIVATE logic GTest::gtest_main)
-gtest_discover_tests(unit_tests TEST_PREFIX "unit." DISCOVERY_TIMEOUT 60)
+gtest_discover_tests(unit_tests TEST_PREFIX "unit." DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
 
 find_package(benchmark QUIET)
 file(GLOB BENCHES CONFIGURE_DEPENDS tests/bench/*.cpp)

@@ -33,6 +33,7 @@ endif()
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   add_test(NAME exe.shape COMMAND sh ${CMAKE_SOURCE_DIR}/tests/check_exe.sh
            ${CMAKE_OBJDUMP} $<TARGET_FILE:vantrel>)
+  set_tests_properties(exe.shape PROPERTIES LABELS exe)
 endif()
 
 add_library(fakedev SHARED tests/fakedev/fakedev.cpp ${FAKEDEV_DEF})
@@ -70,7 +71,7 @@ if(WIN32_TESTS)
   set_target_properties(win32_tests PROPERTIES CROSSCOMPILING_EMULATOR ${WINE_RUN})
   if(WINE_TESTS)
     gtest_discover_tests(win32_tests TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST
-                         DISCOVERY_TIMEOUT 120)
+                         DISCOVERY_TIMEOUT 120 PROPERTIES LABELS win32)
   endif()
 endif()
 
@@ -89,6 +90,9 @@ endforeach()
 add_executable(dlgprobe tests/e2e/dlgprobe.cpp)
 target_link_libraries(dlgprobe PRIVATE version)
 target_link_options(dlgprobe PRIVATE -static)
+# The yardstick scripts/bench.sh times vantrel.exe's start-up against.
+add_executable(minimal_tray WIN32 EXCLUDE_FROM_ALL tests/bench/wine/minimal.cpp)
+target_link_options(minimal_tray PRIVATE -static -s)
 
 # End-to-end: scripts that drive the real vantrel.exe, with a probe that
 # plays the rest of the system.
@@ -106,5 +110,5 @@ foreach(script ${E2E_TESTS})
   add_test(NAME e2e.${name} COMMAND sh ${script})
   set_tests_properties(e2e.${name} PROPERTIES
     ENVIRONMENT "VANTREL_EXE=$<TARGET_FILE:vantrel>;FAKEDEV_DLL=$<TARGET_FILE:fakedev>;WINE_RUN=${WINE_RUN};PROBE_EXE=$<TARGET_FILE:probe>;E2E_LIB=${CMAKE_SOURCE_DIR}/tests/e2e/lib.sh;E2E_DATA=${CMAKE_SOURCE_DIR}/tests/data"
-    TIMEOUT 300 RUN_SERIAL TRUE)
+    TIMEOUT 300 RUN_SERIAL TRUE LABELS e2e)
 endforeach()

@@ -1,7 +1,10 @@
 # Shared by the end-to-end scripts. They run the real vantrel.exe under Wine
 # with the fake device stack beside it, and a probe that plays the system.
 # CTest passes VANTREL_EXE, FAKEDEV_DLL, PROBE_EXE, WINE_RUN and E2E_DATA.
+# The Wine session (display, prefix, desktop) is the test runner's, or, for
+# a script run on its own, one of the script's own, ended with it.
 set -u
+. "$(dirname "$E2E_LIB")/../../scripts/wine-session.sh"
 
 T=$(mktemp -d /tmp/vantrel-e2e.XXXXXX)
 APP="$T/app"
@@ -10,43 +13,27 @@ cp "$VANTREL_EXE" "$FAKEDEV_DLL" "$APP/"
 export FAKEDEV_TREE="$T/devices.tree"
 export FAKEDEV_EJECT_LOG="$T/eject.log"
 export FAKEDEV_COUNTS="$T/counts"
-export WINEDLLOVERRIDES="mscoree,mshtml=;setupapi,cfgmgr32=n"
 cp "$E2E_DATA/sample.tree" "$FAKEDEV_TREE"
 : > "$FAKEDEV_EJECT_LOG"
 
-OWN_XVFB=""
 RESIDENT=""
 FAILS=0
 
 cleanup() {
-  if [ -n "$RESIDENT" ]; then
+  if [ -n "$RESIDENT" ] && [ -z "${SESSION_SIGNALLED:-}" ]; then
     probe command 0x8013 >/dev/null 2>&1
     probe wait-gone 10 >/dev/null 2>&1
   fi
-  if [ -n "$OWN_XVFB" ]; then
-    "$WINE_RUN" wineserver -k >/dev/null 2>&1
-    kill "$OWN_XVFB" 2>/dev/null
-  fi
   rm -rf "$T"
 }
-trap cleanup EXIT
+session_trap cleanup
+session_begin "$(dirname "$WINE_RUN")" own || { echo "FAIL: no Wine session" >&2; exit 1; }
+OWN_XVFB=$SESSION_XVFB
+export WINEDLLOVERRIDES="$SESSION_OVERRIDES"
 
 # A display and a virtual desktop with a taskbar, shared by every Wine
-# process of the prefix. The test runner normally provides both.
-need_desktop() {
-  "$WINE_RUN" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
-  "$WINE_RUN" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 800x600 /f >/dev/null 2>&1
-  if [ -z "${DISPLAY:-}" ]; then
-    n=$(( ($$ % 400) + 100 ))
-    Xvfb ":$n" -screen 0 800x600x24 >/dev/null 2>&1 &
-    OWN_XVFB=$!
-    export DISPLAY=":$n"
-    sleep 1
-    # Wine closes the desktop when its last process ends; keep one.
-    "$WINE_RUN" "$PROBE_EXE" keep 600 >/dev/null 2>&1 &
-    sleep 2
-  fi
-}
+# process of the prefix: the session has both.
+need_desktop() { :; }
 
 probe() { "$WINE_RUN" "$PROBE_EXE" "$@"; }
 
@@ -68,7 +55,8 @@ start_resident() {
      >"$T/resident.out" 2>"$T/resident.err"; echo $? > "$T/resident.rc") &
   RESIDENT=1
   probe wait-window 30 || fail "the resident window did not appear"
-  sleep 1
+  poll 10 grep -q 'VANTREL:' "$T/resident.err"
+  settle
 }
 
 # Ends the resident instance through its own exit command.
@@ -79,17 +67,29 @@ stop_resident() {
   wait_file "$T/resident.rc" || fail "the resident process did not end"
 }
 
-wait_file() {
-  for _ in $(seq 1 100); do [ -s "$1" ] && return 0; sleep 0.2; done
-  return 1
-}
+wait_file() { poll 20 test -s "$1"; }
 
 trace_count() { grep -c 'VANTREL:UPDATE' "$T/resident.err"; }
 # Shell_NotifyIcon requests made by the program: 0 add, 1 modify, 2 delete.
 tray_calls() { grep -o 'Shell_NotifyIconW dwMessage = [0-9]' "$T/resident.err" | sed 's/.* //' | tr -d '\n'; }
 
-# Waits until a command's output stops changing (messages are asynchronous).
-settle() { sleep "${1:-1}"; }
+# Waits until the files under $T (trace, tray calls, eject requests, what
+# a script keeps there) stop changing: messages are asynchronous. Quiet for
+# half a second, or at most SECONDS (default 2). Poll for what shows on the
+# screen instead.
+settle() {
+  settle_last="" settle_quiet=0
+  poll "${1:-2}" settled || true
+}
+settled() {
+  settle_now=$(ls -lR --full-time "$T" 2>/dev/null | cksum)
+  if [ "$settle_now" = "$settle_last" ]; then
+    settle_quiet=$((settle_quiet + 1))
+  else
+    settle_last=$settle_now settle_quiet=0
+  fi
+  [ "$settle_quiet" -ge 5 ]
+}
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
