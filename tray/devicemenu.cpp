@@ -56,13 +56,13 @@ int MENULIST::Reserve(DWORD n)
     return 1;
 }
 
-MENUENTRY* MENULIST::AddString(const char* text, WORD id, HBITMAP bitmap)
+MENUENTRY* MENULIST::AddString(const char* text, WORD id, HBITMAP bitmap, size_t width)
 {
     if (count >= capacity)
         return 0;
     MENUENTRY& e = entries[count++];
     e.kind = MENU_STRING;
-    CopyBounded(e.text, sizeof e.text, text, sizeof e.text);
+    CopyBounded(e.text, sizeof e.text, text, width);
     e.id = id;
     e.bitmap = bitmap;
     e.state = MENU_ENABLED;
@@ -162,9 +162,9 @@ void BuildDeviceMenu(MENULIST& list)
         MENUENTRY* own;
         if (app.ChildOnly) {
             const char* name = members ? device.chain[members - 1].name : device.name;
-            own = list.AddString(name, id, ClassBitmapOfDeepestNode(devices, i));
+            own = list.AddString(name, id, ClassBitmapOfDeepestNode(devices, i), DEVNAME_SIZE);
         } else {
-            own = list.AddString(device.name, id, ClassBitmapOfDevice(devices, i));
+            own = list.AddString(device.name, id, ClassBitmapOfDevice(devices, i), DEVNAME_SIZE);
             char indent[INDENT_SIZE] = "";
             size_t indentLength = 0;
             char line[CHAINLINE_SIZE];

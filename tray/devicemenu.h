@@ -33,8 +33,10 @@ public:
     virtual ~MENULIST();
     int Reserve(DWORD n);
     void Release();
-    // Both drop the entry when the block is full.
-    MENUENTRY* AddString(const char* text, WORD id, HBITMAP bitmap);
+    // Both drop the entry when the block is full. The text is read up to
+    // width bytes, for fields that may lack their terminator.
+    MENUENTRY* AddString(const char* text, WORD id, HBITMAP bitmap,
+                         size_t width = CHAINLINE_SIZE);
     void AddSeparator();
 
 private:
