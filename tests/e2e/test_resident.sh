@@ -33,14 +33,14 @@ grep -v '^20 ' "$FAKEDEV_TREE" > "$T/t" && cp "$T/t" "$FAKEDEV_TREE"
 probe arrival >/dev/null; settle
 expect_eq "rescan sees the change" "$(grep -o 'UPDATE, [0-9]*' "$T/resident.err" | tail -1)" "UPDATE, 7"
 
-# Table order now: 10, 30, 40, 50, 60, 80, 85 (camera 90 has a problem).
+# Table order now: 10, 30, 40, 50, 60, 110, 120 (camera 130 has a problem).
 probe command 0x8102 >/dev/null; settle
 expect_eq "device command ejects its record" "$(ejects)" "40 Slim Optical Writer"
 : > "$FAKEDEV_EJECT_LOG"
 probe command 0x8107 >/dev/null; settle
 expect_eq "an id at the table count does nothing" "$(ejects)" ""
 probe command 0x8106 >/dev/null; settle
-expect_eq "the last record" "$(ejects)" "85 Dual Slot Card Reader"
+expect_eq "the last record" "$(ejects)" "120 Dual Slot Card Reader"
 : > "$FAKEDEV_EJECT_LOG"
 
 before=$(tray_calls)
