@@ -6,6 +6,7 @@
 #include "app/winlayer.h"
 #include "devices/usbdev.h"
 #include "settings/cstr.h"
+#include "tray/devicemenu.h"
 #include "tray/trayicon.h"
 
 #define HIDE_ENTRIES 32
@@ -36,6 +37,7 @@ struct APPSTATE {
     char editText[EDITTEXT_SIZE];
     CSTR hideList[HIDE_ENTRIES];
     CBMPICON commandBitmaps[COMMAND_BITMAPS];
+    MENUCHOICE lastMenu;
 
     // Flag k of Separator, ChildOnly, HideInvalid, HideWPD, AutoShow: the
     // Setup dialog addresses them by check-box id minus 1000. Null for any

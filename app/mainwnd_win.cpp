@@ -80,11 +80,11 @@ int OnDestroy()
 int OnCommand(WORD id, HWND window)
 {
     APPSTATE& app = *g_app;
-    DWORD n = app.devices.table ? app.devices.count : 0;
-    if (id >= ID_DEVICE_BASE && id < ID_DEVICE_BASE + n) {
-        DWORD i = id - ID_DEVICE_BASE;
+    if (id >= ID_DEVICE_BASE && id < ID_DEVICE_BASE + MAX_TABLE) {
+        DWORD devInst = ResolveDeviceCommand(app.lastMenu, app.devices, id - ID_DEVICE_BASE);
         // With no veto outputs the system itself tells the user the outcome.
-        CM_Request_Device_EjectA(app.devices.table[i].devInst, 0, 0, 0, 0);
+        if (devInst)
+            CM_Request_Device_EjectA(devInst, 0, 0, 0, 0);
         return 0;
     }
     switch (id) {

@@ -3,6 +3,7 @@
 // would: send it messages, hold its lock, read and answer its message boxes.
 #include <windows.h>
 #include <dbt.h>
+#include <shellapi.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -42,6 +43,203 @@ int Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
+
+// ---- The popup menu: find it, drive it with keys, time a press on the
+// tray icon, and a floor program with a plain menu to time beside it.
+
+HWND VisibleMenu()
+{
+    HWND menu = 0;
+    while ((menu = FindWindowExA(0, menu, "#32768", 0)) != 0)
+        if (IsWindowVisible(menu))
+            return menu;
+    return 0;
+}
+
+bool WaitMenu(bool open, unsigned ms)
+{
+    for (unsigned waited = 0;; waited += 5) {
+        if ((VisibleMenu() != 0) == open)
+            return true;
+        if (waited >= ms)
+            return false;
+        Sleep(5);
+    }
+}
+
+void Press(int x, int y, bool right = false)
+{
+    SetCursorPos(x, y);
+    mouse_event(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    mouse_event(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+}
+
+// The menu's modal loop reads its owner thread's queue, so keys posted to
+// the menu window reach it whichever window has the focus.
+bool Key(WORD vk, unsigned settleMs = 150)
+{
+    HWND menu = VisibleMenu();
+    if (!menu)
+        return false;
+    PostMessageA(menu, WM_KEYDOWN, vk, 1);
+    PostMessageA(menu, WM_KEYUP, vk, 0xC0000001);
+    Sleep(settleMs);
+    return true;
+}
+
+double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
+{
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return double(to.QuadPart - from.QuadPart) * 1000.0 / double(f.QuadPart);
+}
+
+int CompareDouble(const void* a, const void* b)
+{
+    double x = *(const double*)a, y = *(const double*)b;
+    return x < y ? -1 : x > y ? 1 : 0;
+}
+
+const char kFloorClass[] = "VANTRELFLOOR";
+UINT g_floorItems = 0;
+
+LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_APP + 1 && (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONDOWN)) {
+        HMENU menu = CreatePopupMenu();
+        char text[32];
+        for (UINT k = 0; k < g_floorItems; ++k) {
+            snprintf(text, sizeof text, "Removable Device %02u", k % 100);
+            AppendMenuA(menu, MF_STRING, 0x8100 + (k % 32), text);
+        }
+        POINT cursor;
+        GetCursorPos(&cursor);
+        SetForegroundWindow(window);
+        TrackPopupMenu(menu, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, 0);
+        DestroyMenu(menu);
+        PostMessageA(window, WM_NULL, 0, 0);
+        return 0;
+    }
+    if (message == WM_CLOSE) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A tray icon whose press opens a plain text menu of n items, no bitmaps,
+// no device calls: what any menu costs under this system.
+int FloorMenu(UINT items)
+{
+    g_floorItems = items;
+    WNDCLASSA wc;
+    memset(&wc, 0, sizeof wc);
+    wc.lpfnWndProc = FloorProc;
+    wc.hInstance = GetModuleHandleA(0);
+    wc.lpszClassName = kFloorClass;
+    RegisterClassA(&wc);
+    HWND window = CreateWindowA(kFloorClass, kFloorClass, 0, 0, 0, 0, 0, 0, 0, wc.hInstance, 0);
+    NOTIFYICONDATAA nid;
+    memset(&nid, 0, sizeof nid);
+    nid.cbSize = sizeof nid;
+    nid.hWnd = window;
+    nid.uID = 1;
+    nid.uFlags = NIF_MESSAGE | NIF_ICON;
+    nid.uCallbackMessage = WM_APP + 1;
+    nid.hIcon = LoadIconA(0, IDI_APPLICATION);
+    Shell_NotifyIconA(NIM_ADD, &nid);
+    MSG msg;
+    while (GetMessageA(&msg, 0, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    Shell_NotifyIconA(NIM_DELETE, &nid);
+    DestroyWindow(window);
+    return 0;
+}
+
+// Presses the tray icon n times and prints the median, least and most time
+// until the menu is on screen; the menu is closed between presses. The
+// buttons take turns: two presses of one button this close together would
+// make a double-click, which opens no menu.
+int PressTime(int x, int y, unsigned n)
+{
+    static double times[5000];
+    if (n > 5000)
+        n = 5000;
+    unsigned done = 0;
+    Sleep(GetDoubleClickTime() + 100);  // the press before this run
+    for (unsigned k = 0; k < n; ++k) {
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        Press(x, y, k % 2 != 0);
+        bool open = WaitMenu(true, 20000);
+        QueryPerformanceCounter(&end);
+        if (!open) {
+            fprintf(stderr, "probe: press %u opened no menu\n", k);
+            break;
+        }
+        times[done++] = Milliseconds(start, end);
+        Key(VK_ESCAPE, 0);
+        if (!WaitMenu(false, 5000)) {
+            fprintf(stderr, "probe: menu %u did not close\n", k);
+            break;
+        }
+        Sleep(50);
+    }
+    if (!done)
+        return 1;
+    qsort(times, done, sizeof times[0], CompareDouble);
+    printf("presses %u median %.1f ms min %.1f max %.1f\n", done, times[done / 2], times[0],
+           times[done - 1]);
+    return done == n ? 0 : 1;
+}
+
+// Menu verbs; -1 when the command is none of them.
+int MenuCommand(int argc, char** argv)
+{
+    const char* command = argv[1];
+    if (!strcmp(command, "press") && argc > 3) {
+        Press((int)Num(argv[2]), (int)Num(argv[3]));
+        return 0;
+    }
+    if (!strcmp(command, "menu-wait"))
+        return WaitMenu(true, argc > 2 ? Num(argv[2]) * 1000 : 10000) ? 0 : 1;
+    if (!strcmp(command, "menu-gone"))
+        return WaitMenu(false, argc > 2 ? Num(argv[2]) * 1000 : 10000) ? 0 : 1;
+    if (!strcmp(command, "menu-keys")) {  // down, up, return, escape
+        for (int k = 2; k < argc; ++k) {
+            WORD vk = !strcmp(argv[k], "down")     ? VK_DOWN
+                      : !strcmp(argv[k], "up")     ? VK_UP
+                      : !strcmp(argv[k], "return") ? VK_RETURN
+                                                   : VK_ESCAPE;
+            if (!Key(vk))
+                return 1;
+        }
+        return 0;
+    }
+    if (!strcmp(command, "press-time") && argc > 4)
+        return PressTime((int)Num(argv[2]), (int)Num(argv[3]), Num(argv[4]));
+    if (!strcmp(command, "floor-menu") && argc > 2)
+        return FloorMenu(Num(argv[2]));
+    if (!strcmp(command, "floor-stop")) {
+        HWND floor = FindWindowA(kFloorClass, kFloorClass);
+        return floor && PostMessageA(floor, WM_CLOSE, 0, 0) ? 0 : 1;
+    }
+    if (!strcmp(command, "gui-objects")) {  // GDI and USER objects of vantrel.exe
+        DWORD pid = 0;
+        GetWindowThreadProcessId(FindWindowA(APP_NAME, APP_NAME), &pid);
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+        if (!process)
+            return 1;
+        printf("gdi %lu user %lu\n", (unsigned long)GetGuiResources(process, GR_GDIOBJECTS),
+               (unsigned long)GetGuiResources(process, GR_USEROBJECTS));
+        CloseHandle(process);
+        return 0;
+    }
+    return -1;
+}
+// ---- end of the menu verbs
 }  // namespace
 
 int main(int argc, char** argv)
@@ -119,6 +317,10 @@ int main(int argc, char** argv)
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         return 0;
     }
+
+    int menuResult = MenuCommand(argc, argv);
+    if (menuResult >= 0)
+        return menuResult;
 
     HWND window = FindWindowA(APP_NAME, APP_NAME);
     if (!window) {

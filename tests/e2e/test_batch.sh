@@ -1,7 +1,8 @@
 #!/bin/sh
 # Batch mode: the real list reader and the real command line, against the
 # sample desk (USB stick 10 with a disk 11 and a volume 12 below it, player
-# 20, input device 30, optical drive 40, printer 50, enclosure 60 with disk 61).
+# 20, input device 30, optical drive 40, printer 50, enclosure 60 with bridge
+# 64, disk 61 and volume 62, phone 110, card reader 120, camera 130 with a problem).
 . "$E2E_LIB"
 
 "$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1

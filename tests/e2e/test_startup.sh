@@ -45,7 +45,7 @@ kill "$holder" 2>/dev/null
 key='HKCU\Software\HALCYRA\VANTREL'
 reg_set "$key" AutoShow REG_DWORD 1
 k=0
-for prefix in USB Pocket Slim Office External; do
+for prefix in USB Pocket Slim Office External Nimbus Dual; do
   reg_set "$key\\Disbale" "0$k" REG_SZ "$prefix"
   k=$((k + 1))
 done

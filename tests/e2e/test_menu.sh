@@ -1,0 +1,146 @@
+#!/bin/sh
+# The device menu on the sample desk: a click on the tray icon opens it, the
+# items it holds (read back from Wine's menu trace), choosing a device or
+# "&Exit", a click elsewhere, and a choice made after the table moved under
+# the open menu.
+. "$E2E_LIB"
+need_desktop
+"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+cp "$FAKEDEV_TREE" "$T/sample.tree"
+
+# Like start_resident, with the menu trace on.
+start_menu_resident() {
+  rm -f "$T/resident.rc"
+  (cd "$APP" && WINEDEBUG=-all,warn+debugstr,trace+menu "$WINE_RUN" vantrel.exe \
+     >"$T/resident.out" 2>"$T/resident.err"; echo $? > "$T/resident.rc") &
+  RESIDENT=1
+  probe wait-window 30 || fail "the resident window did not appear"
+  sleep 1
+}
+
+# The notification area's only icon sits at the bottom right of the desktop.
+open_menu() {
+  xdotool mousemove 789 589 click 1
+  probe menu-wait 10 || fail "a click on the tray icon opened no menu"
+  settle 0.5
+}
+
+# Items of the last menu built, as Wine's menu trace logged them:
+# "id text" with " *" for a bitmap and " grey" for a greyed item; "--" for a
+# separator. A SetMenuItemInfoA changes an item already listed.
+menu_items() {
+  awk '
+    /create_menu return/ { n = 0; setinfo = 0 }
+    /SetMenuItemInfoA/ { setinfo = 1; next }
+    /set_menu_item_info to:/ {
+      id = $0; sub(/.*ID=/, "", id); sub(/[ ,].*/, "", id)
+      if (index($0, "fType=sep")) { line = "--" }
+      else {
+        text = $0; sub(/.*Text=L"/, "", text); sub(/", hbitmap=.*|"  }.*/, "", text)
+        line = id " " text (index($0, "hbitmap=") ? " *" : "") (index($0, "State=grey") ? " grey" : "")
+      }
+      if (setinfo) { for (k = 1; k <= n; k++) if (substr(item[k], 1, length(id) + 1) == id " ") { item[k] = line; break } }
+      else item[++n] = line
+      setinfo = 0
+    }
+    END { for (k = 1; k <= n; k++) print item[k] }' "$T/resident.err"
+}
+
+# Chooses the item with this exact text from the open menu: one Down per
+# item up to it (separators are skipped, greyed items are not), then Return.
+choose() {
+  k=$(menu_items | grep -v '^--$' | sed 's/^[^ ]* //; s/ \*$//; s/ \* grey$//; s/ grey$//' |
+      grep -n -x -F "$1" | head -1 | cut -d: -f1)
+  [ -n "$k" ] || fail "no item \"$1\" in the menu"
+  probe menu-keys $(seq "$k" | sed 's/.*/down/') return || fail "could not choose \"$1\""
+  settle
+}
+
+# Problem devices shown, so the camera's own entry is greyed.
+reg_set 'HKCU\Software\HALCYRA\VANTREL' HideInvalid REG_DWORD 0
+start_menu_resident
+open_menu
+expect_eq "the items put into the menu" "$(menu_items)" "$(cat <<'MENU'
+0x8100 USB Mass Storage Device *
+0x8100 + Kingfisher DataStick USB Device *
+0x8100  + Generic volume *
+--
+0x8101 Pocket Player 8GB *
+--
+0x8102 USB Input Device *
+0x8102 + HID-compliant mouse *
+--
+0x8103 Slim Optical Writer *
+--
+0x8104 Office Laser 2100
+--
+0x8105 External SCSI Enclosure *
+0x8105 + SATA Bridge Controller *
+0x8105  + Archive Disk 2TB *
+0x8105   + Archive (E:) *
+--
+0x8106 Nimbus Phone X2 *
+--
+0x8107 Dual Slot Card Reader *
+0x8107 + SD Card Slot *
+0x8107  + Holiday Photos (F:) *
+--
+0x8108 Trail Camera * grey
+0x8108 + Trail Camera Storage *
+--
+0x8010 &Scan *
+0x8011 &Setup... *
+0x8012 &About... *
+--
+0x8013 &Exit *
+MENU
+)"
+
+choose "Slim Optical Writer"
+probe menu-gone 5
+expect_eq "choosing a device closes the menu" "$?" 0
+expect_eq "and ejects exactly that device" "$(ejects)" "40 Slim Optical Writer"
+: > "$FAKEDEV_EJECT_LOG"
+
+open_menu
+choose " + Archive Disk 2TB"
+expect_eq "a chain line ejects its device" "$(ejects)" "60 External SCSI Enclosure"
+: > "$FAKEDEV_EJECT_LOG"
+
+# The player is pulled out while the menu is open: the broadcast rescans
+# behind the menu, which still shows the old table. The optical writer
+# chosen from it is what gets ejected, not what now sits at its index.
+open_menu
+before=$(trace_count)
+grep -v '^20 ' "$T/sample.tree" > "$FAKEDEV_TREE"
+probe arrival >/dev/null; settle
+expect_eq "the table was rescanned under the open menu" "$(trace_count)" $((before + 1))
+choose "Slim Optical Writer"
+expect_eq "the choice still ejects the device it named" "$(ejects)" "40 Slim Optical Writer"
+: > "$FAKEDEV_EJECT_LOG"
+# The same again for a device pulled out: its entry then ejects nothing.
+open_menu
+grep -v '^40 ' "$T/sample.tree" | grep -v '^20 ' > "$FAKEDEV_TREE"
+probe arrival >/dev/null; settle
+choose "Slim Optical Writer"
+expect_eq "a device gone since the menu opened is not replaced" "$(ejects)" ""
+cp "$T/sample.tree" "$FAKEDEV_TREE"
+probe arrival >/dev/null; settle
+: > "$FAKEDEV_EJECT_LOG"
+
+open_menu
+xdotool mousemove 300 200 click 1
+probe menu-gone 5
+expect_eq "a click elsewhere closes the menu" "$?" 0
+probe wait-window 1
+expect_eq "and the program keeps running" "$?" 0
+expect_eq "without ejecting anything" "$(ejects)" ""
+
+open_menu
+choose "&Exit"
+probe wait-gone 20
+expect_eq "\"&Exit\" ends the program" "$?" 0
+RESIDENT=""
+wait_file "$T/resident.rc"
+expect_eq "exit code" "$(cat "$T/resident.rc" 2>/dev/null)" 0
+finish
