@@ -29,7 +29,7 @@ check "eject requests from the example list" grep -q '^  EJECT 60 .*name=Externa
 
 touch "$T/start"
 form
-check "the trace line" grep -qx '  VANTREL:UPDATE, 6 DEVICE FOUND.' "$T/out"
+check "the trace line" grep -qx '  VANTREL:UPDATE, 8 DEVICE FOUND.' "$T/out"
 for shot in desktop tray menu; do
   file=$(grep -o "/.*/$shot\.png" "$T/out")
   check "$shot screenshot saved" saved "$file"

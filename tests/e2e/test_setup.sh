@@ -80,7 +80,7 @@ expect_eq "editor on screen as tabled" "$(live "Hide device" Arial 8)" "$(table 
 expect_eq "editor holds line 5" "$(dlg text "Hide device" 1010 | tr -d '\r')" "Pocket"
 expect_eq "editor owned by Setup" "$(dlg owner "Hide device" | tr -d '\r')" "Setup"
 expect_eq "scanned names, sorted, hidden ones too" "$(dlg items "Hide device" 1010 | tr -d '\r' | tr '\n' ';')" \
-  "Archive Disk 2TB;External SCSI Enclosure;Generic volume;HID-compliant mouse;Kingfisher DataStick USB Device;Office Laser 2100;Pocket Player 8GB;Slim Optical Writer;USB Input Device;USB Mass Storage Device;"
+  "Archive (E:);Archive Disk 2TB;Dual Slot Card Reader;External SCSI Enclosure;Generic volume;HID-compliant mouse;Holiday Photos (F:);Kingfisher DataStick USB Device;Nimbus Phone X2;Office Laser 2100;Pocket Player 8GB;SATA Bridge Controller;SD Card Slot;Slim Optical Writer;USB Input Device;USB Mass Storage Device;"
 dlg dropdown "Hide device" 1010 >/dev/null
 settle
 shot editor
