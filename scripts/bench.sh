@@ -14,11 +14,11 @@ tree=$(sh scripts/wine-tree.sh)
 echo "== refresh, native (debug build with sanitizers: compare calls, not time)"
 build/native/benchmarks --benchmark_min_time=0.5 2>/dev/null | grep BM_
 
-. scripts/wine-session.sh
+. scripts/winedesk.sh
 work=$(mktemp -d /tmp/vantrel-bench.XXXXXX)
-session_trap 'rm -rf "$work"'
-session_begin "$tree" own || { echo "bench.sh: could not start Wine (see above)"; exit 1; }
-export WINEDLLOVERRIDES="$SESSION_OVERRIDES"
+desk_trap 'rm -rf "$work"'
+desk_begin "$tree" own || { echo "bench.sh: could not start Wine (see above)"; exit 1; }
+export WINEDLLOVERRIDES="$DESK_OVERRIDES"
 cp "$tree/vantrel.exe" "$tree/setupapi.dll" "$tree/minimal_tray.exe" "$work/"
 probe() { "$WINE_RUN" "$PROBE_EXE" "$@"; }
 
@@ -66,7 +66,7 @@ echo "== resident on the full table ($tree)"
 (cd "$work" && WINEDEBUG=-all,warn+debugstr "$WINE_RUN" vantrel.exe >/dev/null 2>"$work/trace" &)
 probe wait-window 30
 poll 10 grep -q VANTREL "$work/trace"
-pid=$(session_leftovers | sed -n 's/ vantrel\.exe$//p')
+pid=$(desk_leftovers | sed -n 's/ vantrel\.exe$//p')
 rss() { sed -n 's/^VmRSS:[[:space:]]*//p' "/proc/$pid/status"; }
 echo "after start:            RSS $(rss)"
 probe resume-times 1000
@@ -75,7 +75,7 @@ probe resume-times 1000
 echo "after 2,000 refreshes:  RSS $(rss)"
 probe command 0x8013
 probe wait-gone 20
-poll 10 session_gone "$pid"
+poll 10 desk_gone "$pid"
 echo "device calls in the whole run (2,001 refreshes):"
 sed 's/^/  /' "$work/counts"
 unset FAKEDEV_COUNTS

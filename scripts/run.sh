@@ -27,13 +27,13 @@ tree=$(sh scripts/wine-tree.sh)
 [ "$tree" = build/win ] || echo "note: this host runs 64-bit user code only; running the 64-bit build ($tree)"
 [ -f "$tree/vantrel.exe" ] || die "no $tree/vantrel.exe; build it with: sh scripts/build.sh"
 
-. scripts/wine-session.sh
+. scripts/winedesk.sh
 work=$(mktemp -d /tmp/vantrel-run.XXXXXX)
-session_trap 'rm -rf "$work"'
+desk_trap 'rm -rf "$work"'
 mode=any
 [ $# -ge 1 ] && mode=own  # batch mode shows nothing; keep it off the user's screen
-session_begin "$tree" "$mode" || die "could not start Wine (see above)"
-export WINEDLLOVERRIDES="$SESSION_OVERRIDES"
+desk_begin "$tree" "$mode" || die "could not start Wine (see above)"
+export WINEDLLOVERRIDES="$DESK_OVERRIDES"
 cp "$tree/vantrel.exe" "$tree/setupapi.dll" "$work/"
 export FAKEDEV_TREE="$devices" FAKEDEV_EJECT_LOG="$work/eject.log"
 : > "$FAKEDEV_EJECT_LOG"
@@ -96,11 +96,11 @@ echo "vantrel.exe is resident on $DISPLAY; it said:"
 traces
 echo "screenshots:"
 for f in desktop tray menu; do echo "  $root/$shots/$f.png"; done
-if [ -n "$SESSION_XVFB" ]; then
+if [ -n "$DESK_XVFB" ]; then
   "$WINE_RUN" "$PROBE_EXE" command 0x8013 >/dev/null 2>&1
   "$WINE_RUN" "$PROBE_EXE" wait-gone 20 || echo "note: vantrel.exe did not end on its exit command"
   echo "(headless: stopped it again)"
 else
-  SESSION_WINESERVER=""  # leave it running on the user's display
+  DESK_WINESERVER=""  # leave it running on the user's display
   echo "It stays running; end it with: $tree/wine-run.sh wineserver -k"
 fi

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Runs every test: installs what is missing, builds, then each layer by its
 # CTest label: unit (native, with sanitizers), exe (the shipped exe's shape),
-# and under Wine, in one session (a private Xvfb display, one booted prefix,
+# and under Wine, on one Wine desk (a private Xvfb display, one booted prefix,
 # one desktop), win32 and e2e. Exit status 0 only when all pass and no Wine
 # or Xvfb process of the run is left.
 cd "$(dirname "$0")/.." || exit 1
@@ -11,8 +11,8 @@ tree=$(sh scripts/wine-tree.sh)
       the 64-bit build of the same sources ($tree). The shipped program is build/win/vantrel.exe."
 
 status=0 passed=0 failed=0 summary="" running=""
-. scripts/wine-session.sh
-session_trap '[ -z "$running" ] || session_kill_tree "$running"'
+. scripts/winedesk.sh
+desk_trap '[ -z "$running" ] || desk_kill_tree "$running"'
 layer() {  # label tree [ctest options]
   name=$1 dir=$2 log=build/$1.log
   shift 2
@@ -34,13 +34,13 @@ layer exe build/win
 
 # The Win32 tests link the program's device calls; they go to the fake
 # stack beside the test exe (Wine's own services keep the real one).
-SESSION_REG='[HKEY_CURRENT_USER\Software\Wine\AppDefaults\win32_tests.exe\DllOverrides]
+DESK_REG='[HKEY_CURRENT_USER\Software\Wine\AppDefaults\win32_tests.exe\DllOverrides]
 "setupapi"="native"'
-session_begin "$tree" own || { echo "test.sh: could not start Wine (see above)"; exit 1; }
+desk_begin "$tree" own || { echo "test.sh: could not start Wine (see above)"; exit 1; }
 layer win32 "$tree"
 layer e2e "$tree"
-session_end
-left=$(session_leftovers)
+desk_end
+left=$(desk_leftovers)
 [ -z "$left" ] || { echo "left running:" $left; status=1; }
 
 echo "== summary$summary"

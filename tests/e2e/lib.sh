@@ -1,10 +1,10 @@
 # Shared by the end-to-end scripts. They run the real vantrel.exe under Wine
 # with the fake device stack beside it, and a probe that plays the system.
 # CTest passes VANTREL_EXE, FAKEDEV_DLL, PROBE_EXE, WINE_RUN and E2E_DATA.
-# The Wine session (display, prefix, desktop) is the test runner's, or, for
+# The Wine desk (display, prefix, desktop) is the test runner's, or, for
 # a script run on its own, one of the script's own, ended with it.
 set -u
-. "$(dirname "$E2E_LIB")/../../scripts/wine-session.sh"
+. "$(dirname "$E2E_LIB")/../../scripts/winedesk.sh"
 
 T=$(mktemp -d /tmp/vantrel-e2e.XXXXXX)
 APP="$T/app"
@@ -20,19 +20,19 @@ RESIDENT=""
 FAILS=0
 
 cleanup() {
-  if [ -n "$RESIDENT" ] && [ -z "${SESSION_SIGNALLED:-}" ]; then
+  if [ -n "$RESIDENT" ] && [ -z "${DESK_SIGNALLED:-}" ]; then
     probe command 0x8013 >/dev/null 2>&1
     probe wait-gone 10 >/dev/null 2>&1
   fi
   rm -rf "$T"
 }
-session_trap cleanup
-session_begin "$(dirname "$WINE_RUN")" own || { echo "FAIL: no Wine session" >&2; exit 1; }
-OWN_XVFB=$SESSION_XVFB
-export WINEDLLOVERRIDES="$SESSION_OVERRIDES"
+desk_trap cleanup
+desk_begin "$(dirname "$WINE_RUN")" own || { echo "FAIL: no Wine desk" >&2; exit 1; }
+OWN_XVFB=$DESK_XVFB
+export WINEDLLOVERRIDES="$DESK_OVERRIDES"
 
 # A display and a virtual desktop with a taskbar, shared by every Wine
-# process of the prefix: the session has both.
+# process of the prefix: the desk has both.
 need_desktop() { :; }
 
 probe() { "$WINE_RUN" "$PROBE_EXE" "$@"; }

@@ -2,21 +2,21 @@
 # The README's run command, both forms, as a newcomer meets it: a Wine
 # prefix that does not exist yet and no display.
 root=$(cd "$(dirname "$E2E_LIB")/../.." && pwd)
-. "$root/scripts/wine-session.sh"
+. "$root/scripts/winedesk.sh"
 T=$(mktemp -d /tmp/vantrel-readme.XXXXXX)
-session_trap 'rm -rf "$T"'
+desk_trap 'rm -rf "$T"'
 FAILS=0
 check() {  # what, then a command that must succeed
   what=$1; shift
   if "$@"; then echo "ok: $what"; else echo "FAIL: $what" >&2; FAILS=$((FAILS + 1)); fi
 }
 saved() { [ -s "$1" ] && [ -n "$(find "$1" -newer "$T/start")" ]; }
-left() { [ -z "$(session_leftovers "$1")" ]; }
+left() { [ -z "$(desk_leftovers "$1")" ]; }
 
 # form [list]: runs scripts/run.sh in a brand-new prefix; output in $T/out
 form() {
   prefix="$T/prefix-$#"
-  (unset DISPLAY VANTREL_SESSION WINEDLLOVERRIDES
+  (unset DISPLAY VANTREL_DESK WINEDLLOVERRIDES
    cd "$root" && WINEPREFIX="$prefix" VANTREL_SKIP_BUILD=1 sh scripts/run.sh "$@") > "$T/out" 2>&1
   rc=$?
   sed 's/^/  | /' "$T/out"

@@ -63,7 +63,7 @@ expect_eq "the running instance shows its icon" "$(tray_calls)" "${before}1"
 stored=$("$WINE_RUN" reg query 'HKCU\Software\HALCYRA\VANTREL' 2>/dev/null | tr -d '\r')
 expect_eq "seven settings stored" "$(printf '%s\n' "$stored" | grep -c REG_)" 7
 expect_eq "auto-show turned off" "$(printf '%s\n' "$stored" | grep -o 'AutoShow *REG_DWORD *0x[0-9]*' | sed 's/.* //')" 0x0
-expect_eq "still one resident process" "$(session_leftovers | grep -c ' vantrel\.exe$')" 1
+expect_eq "still one resident process" "$(desk_leftovers | grep -c ' vantrel\.exe$')" 1
 
 before=$(tray_calls)
 stop_resident
