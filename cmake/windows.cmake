@@ -13,7 +13,9 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}")
 add_executable(vantrel WIN32 ${LOGIC_SOURCES} ${WIN_SOURCES} ${RC_FILE})
 target_include_directories(vantrel PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(vantrel PRIVATE -Os -ffunction-sections -fdata-sections -fno-exceptions -fno-rtti)
-target_link_options(vantrel PRIVATE -static -s -Wl,--gc-sections)
+# No link time in the header: the same sources give the same bytes, so a
+# release can be checked against the build it came from.
+target_link_options(vantrel PRIVATE -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
 target_link_libraries(vantrel PRIVATE setupapi version)
 if(PESTAMP)
   # The self-check needs a correct header checksum; nothing may touch the
