@@ -1,12 +1,14 @@
 #!/bin/sh
-# Makes the user guide's pictures (docs/images/*.png) from the real program:
-# vantrel.exe resident under Wine on a private Xvfb display, on the sample
-# desk of devices (tests/data/sample.tree) through the fake device stack,
-# with a few hide-list entries and otherwise default settings.
+# Makes the pictures of the README and the user guide (docs/images/*.png)
+# from the real program: vantrel.exe resident under Wine on the desk of
+# scripts/winedesk.sh, on the sample desk of devices (tests/data/sample.tree)
+# through the fake device stack, with three hide-list entries.
 #   tray.png    the notification area with the icon
-#   menu.png    the device menu, opened by a click on the icon
-#   setup.png   the Setup dialog (command ID_SETUP)
-#   editor.png  the hide-entry editor (a double-click on a hide-list line)
+#   menu.png    the device menu, opened by a click on the icon, with the
+#               notification area and a strip of desktop beside it; devices
+#               that report a problem are shown (greyed) for it
+#   setup.png   the Setup dialog (command ID_SETUP), default options
+#   editor.png  the hide-entry editor over Setup, its list dropped down
 #   about.png   the About box (command ID_ABOUT)
 # Each picture is cut to what appeared on screen. A picture that shows
 # nothing new is not written; the script then names it and exits 1.
@@ -14,52 +16,51 @@
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root" || exit 1
+die() { echo "pictures.sh: $*" >&2; exit 1; }
 sh scripts/deps.sh || exit 1
-sh scripts/build.sh >/dev/null || exit 1
+sh scripts/build.sh >/dev/null || die "the build failed"
 tree=$(sh scripts/wine-tree.sh)
 [ "$tree" = build/win ] || echo "note: this host runs 64-bit user code only; the pictures show the 64-bit build ($tree)"
-wine_run="$root/$tree/wine-run.sh"
-probe() { "$wine_run" "$root/$tree/probe.exe" "$@"; }
+
+. scripts/winedesk.sh
 export WINEPREFIX="$root/build/pictures/prefix"
 out="$root/docs/images"
 work=$(mktemp -d /tmp/vantrel-pictures.XXXXXX)
+# The program's own waiting shell ends with the desk, before its folder goes.
+desk_trap 'desk_end; wait; rm -rf "$work"'
 mkdir -p "$out" "$(dirname "$WINEPREFIX")"
+desk_begin "$tree" own || die "could not start Wine (see above)"
+export WINEDLLOVERRIDES="$DESK_OVERRIDES"
 cp "$tree/vantrel.exe" "$tree/setupapi.dll" "$work/"
-
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 800x600x24 >/dev/null 2>&1 &
-xvfb=$!
-exec 3>&-
-for _ in $(seq 1 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-finish() {
-  "$wine_run" wineserver -k >/dev/null 2>&1
-  kill "$xvfb" 2>/dev/null
-  rm -rf "$work"
-}
-trap finish EXIT
-
-# A new prefix boots without the fake device stack's override.
-[ -d "$WINEPREFIX" ] || "$wine_run" wineboot -i >/dev/null 2>&1
-export WINEDLLOVERRIDES="mscoree,mshtml=;setupapi,cfgmgr32=n"
 export FAKEDEV_TREE="$root/tests/data/sample.tree" FAKEDEV_EJECT_LOG="$work/eject.log"
-reg() { "$wine_run" reg "$@" >/dev/null 2>&1; }
-reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f
-reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 800x600 /f
-reg delete 'HKCU\Software\HALCYRA' /f
-k=0
-for prefix in "USB Input Device" "Bluetooth Radio" "Internal Card Reader"; do
-  reg add 'HKCU\Software\HALCYRA\VANTREL\Disbale' /v "0$k" /d "$prefix" /f
-  k=$((k + 1))
-done
-probe keep 600 >/dev/null 2>&1 &  # Wine closes a desktop with no process on it
-sleep 2
-(cd "$work" && "$wine_run" vantrel.exe >/dev/null 2>&1 &)
-probe wait-window 30 || { echo "vantrel.exe did not start" >&2; exit 1; }
-sleep 3
+probe() { "$WINE_RUN" "$PROBE_EXE" "$@"; }
+dlg() { "$WINE_RUN" "$(dirname "$PROBE_EXE")/dlgprobe.exe" "$@"; }
+reg() { "$WINE_RUN" reg "$@" >/dev/null 2>&1; }
 
-missing=""
 shot() { import -window root "$work/$1.png"; }
+differs() { ! compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>/dev/null; }
+# Waits until the screen differs from picture $1, then until two captures
+# in a row are alike, and keeps the last as picture $2.
+changed() { shot "$2" && differs "$1" "$2"; }
+steady() { cp "$work/$1.png" "$work/last.png" && shot "$1" && ! differs last "$1"; }
+await() {  # before after
+  poll 10 changed "$1" "$2" && poll 5 steady "$2"
+}
+
+tray_icon() { grep -q 'Shell_NotifyIconW dwMessage = 0' "$work/trace"; }
+start_program() {
+  rm -f "$work/rc"
+  (cd "$work" && WINEDEBUG=-all,trace+systray "$WINE_RUN" vantrel.exe >/dev/null 2>"$work/trace"
+   echo $? > "$work/rc") &
+  probe wait-window 30 || die "vantrel.exe did not start"
+  poll 10 tray_icon || die "vantrel.exe put no icon into the notification area"
+}
+stop_program() {
+  probe command 0x8013 >/dev/null
+  probe wait-gone 20 || die "vantrel.exe did not end on its exit command"
+  poll 20 test -s "$work/rc" || die "vantrel.exe did not end"
+}
+
 # The smallest box holding two WxH+X+Y boxes.
 union() {
   echo "$1 $2" | tr 'x+' '  ' | awk '{
@@ -67,76 +68,103 @@ union() {
     r = $3 + $1 > $7 + $5 ? $3 + $1 : $7 + $5; b = $4 + $2 > $8 + $6 ? $4 + $2 : $8 + $6
     printf "%dx%d+%d+%d\n", r - l, b - t, l, t }'
 }
-# Saves what differs between two screenshots, cut to its bounding box, or
-# to the box that also holds a given one; the taskbar's bottom rows are left
-# out unless asked for (a dialog adds a taskbar button there).
-save_diff() {  # name before after [full | WxH+X+Y]
-  height=568
-  [ "${4:-}" = full ] && height=600
-  box=$(convert "$work/$2.png" "$work/$3.png" -compose difference -composite \
-          -crop "800x$height+0+0" +repage -threshold 0 -format '%@' info: 2>/dev/null)
+# The box of what differs between two pictures, above the taskbar (a
+# dialog adds a taskbar button there), or nothing when too little does.
+diff_box() {  # before after
+  box=$(convert "$work/$1.png" "$work/$2.png" -compose difference -composite \
+          -crop 800x568+0+0 +repage -threshold 0 -format '%@' info: 2>/dev/null)
   w=${box%%x*}; rest=${box#*x}; h=${rest%%+*}
-  if [ -z "$box" ] || [ "$w" -lt 40 ] || [ "$h" -lt 20 ] || [ "$w" -ge 800 ]; then
+  [ -n "$box" ] && [ "$w" -ge 40 ] && [ "$h" -ge 20 ] && [ "$w" -lt 800 ] && echo "$box"
+}
+missing=""
+# Saves picture $3 cut to box $4 as $1.png; a box that is empty names it.
+save() {  # name box picture
+  if [ -z "$2" ]; then
     echo "$1: nothing appeared; not saved"
     missing="$missing $1"
     return 1
   fi
-  case ${4:-} in *x*+*+*) box=$(union "$box" "$4") ;; esac
-  convert "$work/$3.png" -crop "$box" +repage -strip "$out/$1.png"
-  echo "$1: $out/$1.png ($box)"
-  geometry=$box
+  convert "$work/$3.png" -crop "$2" +repage -strip "$out/$1.png"
+  echo "$1: $out/$1.png ($2)"
 }
 
-shot base
-convert "$work/base.png" -crop 160x24+640+576 +repage -strip "$out/tray.png"
-echo "tray: $out/tray.png"
+# The notification area's only icon sits at the bottom right of the desktop.
+# A press too soon after the last click counts as a double-click, which
+# opens nothing: try again once the double-click time has passed.
+open_menu() {
+  for _ in 1 2 3; do
+    xdotool mousemove 789 589 click 1
+    probe menu-wait 3 && return 0
+    sleep 0.6
+  done
+  return 1
+}
 
-xdotool mousemove 789 589 click 1
-sleep 1
-xdotool mousemove 400 300  # off the icon, so that its tip goes
-sleep 2
-shot menu
-save_diff menu base menu full
-xdotool mousemove 300 200 click 1  # a click elsewhere closes the menu
-sleep 1
-shot base
+# Settings: three hide-list entries; for the menu, problem devices shown.
+reg delete 'HKCU\Software\HALCYRA' /f
+k=0
+for prefix in "USB Input Device" "Bluetooth Radio" "Internal Card Reader"; do
+  reg add 'HKCU\Software\HALCYRA\VANTREL\Disbale' /v "0$k" /d "$prefix" /f
+  k=$((k + 1))
+done
+reg add 'HKCU\Software\HALCYRA\VANTREL' /v HideInvalid /t REG_DWORD /d 0 /f
+
+xdotool mousemove 100 300
+shot empty
+start_program
+await empty base || die "the tray icon did not appear"
+save tray 160x24+640+576 base
+
+if open_menu; then
+  xdotool mousemove 100 300  # off the icon, so that its tip goes
+  await base menu
+  box=$(diff_box base menu)
+  if [ -n "$box" ]; then
+    # From a little left of and above the menu to the screen's corner.
+    box=$(echo "$box" | tr 'x+' '  ' | awk '{
+      l = $3 > 24 ? $3 - 24 : 0; t = $4 > 24 ? $4 - 24 : 0
+      printf "%dx%d+%d+%d\n", 800 - l, 600 - t, l, t }')
+  fi
+  save menu "$box" menu
+  probe menu-keys escape
+  probe menu-gone 5 || die "the menu did not close"
+else
+  echo "menu: a click on the tray icon opened no menu"
+  missing="$missing menu"
+fi
+stop_program
+
+# The dialogs with the default options.
+reg delete 'HKCU\Software\HALCYRA\VANTREL' /v HideInvalid /f
+start_program
+poll 10 steady base
 
 probe command 0x8011 >/dev/null
-sleep 2
-shot setup
-if save_diff setup base setup; then
-  # Line 1 of the hide list: the list sits at 76 to 152 of the dialog's 179
-  # units of height, lines are about 8 units high; the caption is ~20 px.
-  setup_box=$geometry
-  x=${geometry#*+}; y=${x#*+}; x=${x%%+*}
-  client_h=$((h - 22))
-  cx=$((x + w * 60 / 191))
-  cy=$((y + h - client_h + client_h * 88 / 179))
-  # Select the line first, so that the double-click only opens the editor.
+dlg wait Setup 20 && await base setup
+setup_box=$(diff_box base setup)
+if save setup "$setup_box" setup; then
   # The editor opens centred over the Setup dialog; its picture shows both.
-  xdotool mousemove "$cx" "$cy" click 1
-  sleep 1
-  shot selected
-  xdotool click --repeat 2 --delay 120 1
-  sleep 2
-  shot editor
-  save_diff editor selected editor "$setup_box"
-  xdotool key Escape
-  sleep 1
-  xdotool key Escape
-  sleep 1
+  dlg dblclick Setup 1010 0 >/dev/null
+  dlg wait "Hide device" 10 || die "the editor did not open"
+  await setup editor_closed
+  dlg dropdown "Hide device" 1010 >/dev/null
+  await editor_closed editor
+  box=$(diff_box setup editor)
+  save editor "${box:+$(union "$box" "$setup_box")}" editor
+  dlg click "Hide device" 2 >/dev/null
+  dlg gone "Hide device" 10 || die "the editor did not close"
 else
   missing="$missing editor"
 fi
+dlg click Setup 2 >/dev/null
+dlg gone Setup 10 || die "Setup did not close"
 
-shot base
+poll 10 steady base
 probe command 0x8012 >/dev/null
-sleep 2
-shot about
-save_diff about base about
-xdotool key Return
-sleep 1
+dlg wait "About..." 20 && await base about
+save about "$(diff_box base about)" about
+dlg click "About..." 1 >/dev/null
+dlg gone "About..." 10 || die "the About box did not close"
 
-probe command 0x8013 >/dev/null
-probe wait-gone 20 >/dev/null || echo "note: vantrel.exe did not end; stopping Wine"
-[ -z "$missing" ] || { echo "not made:$missing" >&2; exit 1; }
+stop_program
+[ -z "$missing" ] || die "not made:$missing"

@@ -15,7 +15,8 @@ start_menu_resident() {
      >"$T/resident.out" 2>"$T/resident.err"; echo $? > "$T/resident.rc") &
   RESIDENT=1
   probe wait-window 30 || fail "the resident window did not appear"
-  sleep 1
+  poll 10 grep -q 'VANTREL:' "$T/resident.err"
+  settle
 }
 
 # The notification area's only icon sits at the bottom right of the desktop.

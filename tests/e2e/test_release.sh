@@ -2,6 +2,7 @@
 # The release: the zip's contents, and the installer run silently under Wine
 # (install, update over a running copy, uninstall).
 . "$E2E_LIB"
+. "$(dirname "$E2E_LIB")/dialogs.sh"
 root=$(cd "$(dirname "$E2E_LIB")/../.." && pwd)
 shipped="$root/build/win/vantrel.exe"
 version=$(sed -n 's/^#define VANTREL_VERSION_TEXT "\(.*\)"$/\1/p' "$root/res/version.h")
@@ -58,12 +59,13 @@ start_installed() {
   probe wait-window 30 || fail "the installed program did not start resident"
 }
 stale_cleanup() {
+  [ -z "${DESK_SIGNALLED:-}" ] || return 0
   probe command 0x8013 >/dev/null 2>&1 && probe wait-gone 10 >/dev/null 2>&1
   rm -rf "$instdir" "$shortcut"
   "$WINE_RUN" reg delete "$uninst" /f >/dev/null 2>&1
   "$WINE_RUN" reg delete "$run" /v VANTREL /f >/dev/null 2>&1
 }
-trap 'stale_cleanup; cleanup' EXIT
+desk_trap 'stale_cleanup; cleanup'
 stale_cleanup
 
 wine_plain "$setup" /S
@@ -98,7 +100,7 @@ start_installed
 wine_plain "$instdir/uninstall.exe" /S
 expect_eq "silent uninstall: exit code" "$?" 0
 # The uninstaller finishes from a copy of itself in the temporary folder.
-for _ in $(seq 1 100); do [ -e "$instdir" ] || break; sleep 0.2; done
+poll 20 test ! -e "$instdir"
 wait_file "$T/installed.rc"
 expect_eq "uninstall: the running copy ended" "$(cat "$T/installed.rc" 2>/dev/null)" 0
 expect_eq "uninstall: files, folder and shortcut gone" "$(installed)$([ -e "$instdir" ] && echo folder)" ""
@@ -107,16 +109,17 @@ expect_eq "uninstall: Run value gone" "$(reg_value "$run" VANTREL)" ""
 expect_eq "uninstall: uninstall entry gone" "$?" 1
 expect_eq "uninstall: settings kept" "$(reg_value "$settings\\Disbale" 00)" "Kingfisher"
 
-# Clicked through with Enter (Next, Install, Close), the installer starts
-# the program at the end.
+# Clicked through (Next, Install, Close), the installer starts the program
+# at the end. Each page's button is pressed once it shows.
+wizard="VANTREL $version Setup "  # the installer's caption ends in a space
+button_shows() { [ "$(dlg text "$wizard" 1 2>/dev/null | tr -d '\r')" = "$1" ]; }
 rm -f "$T/setup.rc"
 (wine_plain "$setup" >/dev/null 2>&1; echo $? > "$T/setup.rc") &
-sleep 3
-for _ in $(seq 1 20); do
-  [ -s "$T/setup.rc" ] && break
-  xdotool key Return
-  sleep 1
+for button in "&Next >" "&Install" "&Close"; do
+  poll 30 button_shows "$button" || { echo "no \"$button\" in the installer" >&2; break; }
+  dlg click "$wizard" 1 >/dev/null
 done
+wait_file "$T/setup.rc"
 expect_eq "interactive install: exit code" "$(cat "$T/setup.rc" 2>/dev/null)" 0
 probe wait-window 20
 expect_eq "interactive install: the program started" "$?" 0
