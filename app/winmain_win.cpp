@@ -1,6 +1,7 @@
 // Entry point: hand over to a running instance, run a list file, or stay
 // resident behind a hidden window.
 #include "app/appstate.h"
+#include "app/cmdline.h"
 #include "app/ids.h"
 #include "app/integrity.h"
 #include "app/mainwnd.h"
@@ -19,8 +20,11 @@ void operator delete[](void* p) noexcept { free(p); }
 void operator delete(void* p, size_t) noexcept { free(p); }
 void operator delete[](void* p, size_t) noexcept { free(p); }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    // The start-up code's own split treats bytes from 0x80 up as blanks,
+    // which loses or invents the text after a Japanese program path.
+    const char* commandLine = CommandLineArgs(GetCommandLineA());
     if (!VerifyOwnImage())
         return 0;
 
