@@ -96,6 +96,85 @@ int main(int argc, char** argv)
         CloseHandle(process.hProcess);
         return (int)code;
     }
+    // --- hardening: exact command lines and simultaneous starts ---
+    if (!strcmp(command, "run-exact") && argc > 3) {
+        // Starts APP with LINE as its whole command line, name included, so
+        // a script controls quoting and the bytes of the program's own name.
+        STARTUPINFOA startup;
+        memset(&startup, 0, sizeof startup);
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process;
+        char line[4096];
+        snprintf(line, sizeof line, "%s", argv[3]);
+        if (!CreateProcessA(argv[2], line, 0, 0, FALSE, 0, 0, 0, &startup, &process))
+            return 125;
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 124;
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return (int)code;
+    }
+    if (!strcmp(command, "start-many") && argc > 4) {
+        // Starts N plain instances of APP at once and answers every error
+        // box until all but one have ended. Prints one line per box text,
+        // then "ended=E code0=Z boxes=B resident=R" (R: 1 when the one left
+        // is the process behind the program's window).
+        const int most = 32;
+        int n = (int)Num(argv[2]);
+        if (n < 1 || n > most)
+            return 2;
+        unsigned seconds = Num(argv[4]);
+        HANDLE processes[most];
+        DWORD ids[most];
+        int done[most] = {0};
+        char line[1024];
+        snprintf(line, sizeof line, "\"%s\"", argv[3]);
+        for (int k = 0; k < n; ++k) {
+            STARTUPINFOA startup;
+            memset(&startup, 0, sizeof startup);
+            startup.cb = sizeof startup;
+            PROCESS_INFORMATION process;
+            if (!CreateProcessA(argv[3], line, 0, 0, FALSE, 0, 0, 0, &startup, &process))
+                return 125;
+            CloseHandle(process.hThread);
+            processes[k] = process.hProcess;
+            ids[k] = process.dwProcessId;
+        }
+        int ended = 0, zero = 0, boxes = 0;
+        for (unsigned tick = 0; tick < seconds * 20 && ended < n - 1; ++tick) {
+            HWND box = FindWindowA("#32770", ERROR_CAPTION);
+            if (box) {
+                char text[256] = "";
+                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                printf("box: %s\n", text);
+                ++boxes;
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                for (int wait = 0; wait < 100 && IsWindow(box); ++wait)
+                    Sleep(20);
+            }
+            for (int k = 0; k < n; ++k) {
+                DWORD code = 0;
+                if (done[k] || WaitForSingleObject(processes[k], 0) != WAIT_OBJECT_0)
+                    continue;
+                done[k] = 1;
+                ++ended;
+                GetExitCodeProcess(processes[k], &code);
+                zero += code == 0;
+            }
+            Sleep(50);
+        }
+        DWORD owner = 0;
+        GetWindowThreadProcessId(FindWindowA(APP_NAME, APP_NAME), &owner);
+        int resident = 0;
+        for (int k = 0; k < n; ++k) {
+            resident += !done[k] && ids[k] == owner;
+            CloseHandle(processes[k]);
+        }
+        printf("ended=%d code0=%d boxes=%d resident=%d\n", ended, zero, boxes, resident);
+        return 0;
+    }
+    // --- end of hardening block ---
     if (!strcmp(command, "wait-window")) {
         return WaitWindow(APP_NAME, APP_NAME, argc > 2 ? Num(argv[2]) : 30) ? 0 : 1;
     }
