@@ -37,12 +37,15 @@ const DWORD MAX_VALUE_BYTES = 1u << 20;
 const char* const kFlagNames[SETTING_FLAGS] = {"Separator", "ChildOnly", "HideInvalid", "HideWPD",
                                                "AutoShow"};
 
+// Whatever the stored type, the bytes read land in the field's first bytes
+// and the rest keep their value: an empty value leaves the field alone. A
+// value longer than the field is not read at all.
 void ReadNumber(HKEY key, const char* name, DWORD& field)
 {
-    BYTE data[4] = {0, 0, 0, 0};
+    BYTE data[sizeof field];
     DWORD size = sizeof data;
-    if (RegQueryValueExA(key, name, 0, 0, data, &size) == ERROR_SUCCESS)
-        memcpy(&field, data, sizeof field);
+    if (RegQueryValueExA(key, name, 0, 0, data, &size) == ERROR_SUCCESS && size <= sizeof data)
+        memcpy(&field, data, size);
 }
 
 // Reads a text value into a field of `capacity` bytes. A stored text longer
