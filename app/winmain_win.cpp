@@ -20,6 +20,12 @@ void operator delete[](void* p) noexcept { free(p); }
 void operator delete(void* p, size_t) noexcept { free(p); }
 void operator delete[](void* p, size_t) noexcept { free(p); }
 
+// MinGW's printf reaches its runtime's code-page helper, which looks msvcrt
+// up with GetModuleHandleW: the one wide-character import. The program never
+// calls setlocale, so the runtime stays in the "C" locale, whose code page is
+// 0; answering that here keeps the helper (and the import) out.
+extern "C" unsigned int __cdecl ___lc_codepage_func(void) { return 0; }
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     // The start-up code's own split treats bytes from 0x80 up as blanks,

@@ -15,11 +15,12 @@ target_include_directories(vantrel PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(vantrel PRIVATE -Os -ffunction-sections -fdata-sections -fno-exceptions -fno-rtti)
 target_link_options(vantrel PRIVATE -static -s -Wl,--gc-sections)
 target_link_libraries(vantrel PRIVATE setupapi)
-if(PESTAMP)
-  # The self-check needs a correct header checksum; nothing may touch the
-  # file after this.
-  add_custom_command(TARGET vantrel POST_BUILD COMMAND ${PESTAMP} $<TARGET_FILE:vantrel>)
+# The self-check needs a correct header checksum; an exe built without the
+# stamp would refuse to start. Nothing may touch the file after this.
+if(NOT PESTAMP)
+  message(FATAL_ERROR "PESTAMP (build/native/pestamp) is required: the exe must be stamped")
 endif()
+add_custom_command(TARGET vantrel POST_BUILD COMMAND ${PESTAMP} $<TARGET_FILE:vantrel>)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(FAKEDEV_DEF tests/fakedev/setupapi64.def)
@@ -32,7 +33,7 @@ else()
 endif()
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   add_test(NAME exe.shape COMMAND sh ${CMAKE_SOURCE_DIR}/tests/check_exe.sh
-           ${CMAKE_OBJDUMP} $<TARGET_FILE:vantrel>)
+           ${CMAKE_OBJDUMP} $<TARGET_FILE:vantrel> ${PESTAMP})
 endif()
 
 add_library(fakedev SHARED tests/fakedev/fakedev.cpp ${FAKEDEV_DEF})
@@ -65,7 +66,7 @@ if(WIN32_TESTS)
   list(FILTER PROGRAM_CODE EXCLUDE REGEX "winmain_win\\.cpp$")
   add_executable(win32_tests ${WIN32_TESTS} ${PROGRAM_CODE} ${RC_FILE})
   target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR})
-  target_link_libraries(win32_tests PRIVATE gtest_main setupapi)
+  target_link_libraries(win32_tests PRIVATE gtest_main setupapi imagehlp)
   target_link_options(win32_tests PRIVATE -static)
   set_target_properties(win32_tests PROPERTIES CROSSCOMPILING_EMULATOR ${WINE_RUN})
   if(WINE_TESTS)
