@@ -24,6 +24,7 @@ $name: $line"
 }
 
 layer native build/native -j2
+sh scripts/fuzz.sh build >"$root/build/fuzz-build.log" 2>&1; layer fuzz build/fuzz -j2  # libFuzzer, ~20 s a target
 layer exe build/win -R '^exe\.'
 
 tree=$(sh scripts/wine-tree.sh)

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "app/appstate.h"
+#include "settings/storetext.h"
 
 REGISTRY::REGISTRY() : hKey(0) {}
 
@@ -64,13 +65,8 @@ void ReadText(HKEY key, const char* name, char* field, DWORD capacity)
     if (!data)
         return;
     memset(data, 0, size + 1);
-    if (RegQueryValueExA(key, name, 0, 0, (BYTE*)data, &size) == ERROR_SUCCESS) {
-        size_t length = strnlen(data, size);
-        if (length > capacity - 1)
-            length = capacity - 1;
-        memset(field, 0, capacity);
-        memcpy(field, data, length);
-    }
+    if (RegQueryValueExA(key, name, 0, 0, (BYTE*)data, &size) == ERROR_SUCCESS)
+        CopyStoredText(field, capacity, data, size);
     delete[] data;
 }
 
