@@ -174,6 +174,24 @@ int main(int argc, char** argv)
         printf("ended=%d code0=%d boxes=%d resident=%d\n", ended, zero, boxes, resident);
         return 0;
     }
+    if (!strcmp(command, "regraw") && argc > 5) {
+        // Stores FILE's bytes exactly as value NAME of type TYPE under
+        // HKCU\KEY, with no terminator added: the byte after the data is not
+        // zero, which is what makes the registry add one.
+        FILE* in = fopen(argv[5], "rb");
+        if (!in)
+            return 2;
+        static char data[(1 << 20) + 2];
+        size_t got = fread(data, 1, sizeof data - 1, in);
+        fclose(in);
+        data[got] = 'X';
+        HKEY key = 0;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, argv[2], 0, 0, 0, KEY_ALL_ACCESS, 0, &key, 0))
+            return 2;
+        LONG rc = RegSetValueExA(key, argv[3], 0, Num(argv[4]), (const BYTE*)data, (DWORD)got);
+        RegCloseKey(key);
+        return rc == ERROR_SUCCESS ? 0 : 2;
+    }
     // --- end of hardening block ---
     if (!strcmp(command, "wait-window")) {
         return WaitWindow(APP_NAME, APP_NAME, argc > 2 ? Num(argv[2]) : 30) ? 0 : 1;
