@@ -33,6 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FakeDev_Reset();
     FakeDev_LoadText(kDesk);
     g_fake.ini.clear();
+    g_fake.iniReads.clear();  // the fake logs every read; keep memory flat
+    g_fake.trace.clear();
 
     std::string text((const char*)data, size);
     size_t eol = text.find('\n');
