@@ -3,6 +3,7 @@
 // would: send it messages, hold its lock, read and answer its message boxes.
 #include <windows.h>
 #include <dbt.h>
+#include <psapi.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -191,6 +192,44 @@ int main(int argc, char** argv)
         LONG rc = RegSetValueExA(key, argv[3], 0, Num(argv[4]), (const BYTE*)data, (DWORD)got);
         RegCloseKey(key);
         return rc == ERROR_SUCCESS ? 0 : 2;
+    }
+    if (!strcmp(command, "devchange-times") && argc > 2) {
+        // A burst of device-tree change broadcasts, each sent as the system
+        // sends it; the program queues one rescan for each.
+        HWND target = FindWindowA(APP_NAME, APP_NAME);
+        for (unsigned long k = 0, n = Num(argv[2]); k < n; ++k)
+            if (!target || !SendMessageTimeoutA(target, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0,
+                                                SMTO_ABORTIFHUNG, 10000, 0))
+                return 2;
+        return 0;
+    }
+    if (!strcmp(command, "command-times") && argc > 3) {
+        // The same command N times in a row, as N second starts post it.
+        HWND target = FindWindowA(APP_NAME, APP_NAME);
+        for (unsigned long k = 0, n = Num(argv[3]); k < n; ++k)
+            if (!target || !PostMessageA(target, WM_COMMAND, Num(argv[2]), 0))
+                return 2;
+        return 0;
+    }
+    if (!strcmp(command, "mem")) {
+        // The program's memory and handles, as Task Manager would show them.
+        DWORD pid = 0;
+        GetWindowThreadProcessId(FindWindowA(APP_NAME, APP_NAME), &pid);
+        HANDLE process = pid ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid) : 0;
+        if (!process)
+            return 3;
+        PROCESS_MEMORY_COUNTERS counters;
+        memset(&counters, 0, sizeof counters);
+        counters.cb = sizeof counters;
+        DWORD handles = 0;
+        BOOL ok = K32GetProcessMemoryInfo(process, &counters, sizeof counters) &&
+                  GetProcessHandleCount(process, &handles);
+        CloseHandle(process);
+        if (!ok)
+            return 2;
+        printf("private=%lu ws=%lu handles=%lu\n", (unsigned long)counters.PagefileUsage,
+               (unsigned long)counters.WorkingSetSize, (unsigned long)handles);
+        return 0;
     }
     // --- end of hardening block ---
     if (!strcmp(command, "wait-window")) {
