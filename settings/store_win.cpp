@@ -34,6 +34,9 @@ namespace {
 
 // Far beyond any text this program keeps; what a value may hold at most.
 const DWORD MAX_VALUE_BYTES = 1u << 20;
+// The widest field (a hide entry, 256 bytes) and a terminator the registry
+// may add.
+const DWORD HIDETEXT_READ = 258;
 
 const char* const kFlagNames[SETTING_FLAGS] = {"Separator", "ChildOnly", "HideInvalid", "HideWPD",
                                                "AutoShow"};
@@ -54,7 +57,19 @@ void ReadNumber(HKEY key, const char* name, DWORD& field)
 // another writer, or none, reads the same.
 void ReadText(HKEY key, const char* name, char* field, DWORD capacity)
 {
-    DWORD size = 0;
+    // A text that fits any field is read without the heap: a failed
+    // allocation must not leave a stored setting unread, or the next save
+    // would overwrite it with the default.
+    char local[HIDETEXT_READ];
+    DWORD size = sizeof local;
+    LONG rc = RegQueryValueExA(key, name, 0, 0, (BYTE*)local, &size);
+    if (rc == ERROR_SUCCESS && size <= sizeof local) {
+        CopyStoredText(field, capacity, local, size);
+        return;
+    }
+    if (rc != ERROR_MORE_DATA)
+        return;
+    size = 0;
     if (RegQueryValueExA(key, name, 0, 0, 0, &size) != ERROR_SUCCESS)
         return;
     // The size is whatever another program stored: an allocation that fails
