@@ -7,19 +7,6 @@
 #include "app/mainwnd.h"
 #include "devices/batch.h"
 
-#include <cstdlib>
-#include <new>
-
-// The program allocates only with nothrow new and never throws. Plain
-// malloc-backed operators keep the C++ runtime's exception and terminate
-// machinery (and its name demangler) out of the executable.
-void* operator new(size_t size, const std::nothrow_t&) noexcept { return malloc(size ? size : 1); }
-void* operator new[](size_t size, const std::nothrow_t&) noexcept { return malloc(size ? size : 1); }
-void operator delete(void* p) noexcept { free(p); }
-void operator delete[](void* p) noexcept { free(p); }
-void operator delete(void* p, size_t) noexcept { free(p); }
-void operator delete[](void* p, size_t) noexcept { free(p); }
-
 // MinGW's printf reaches its runtime's code-page helper, which looks msvcrt
 // up with GetModuleHandleW: the one wide-character import. The program never
 // calls setlocale, so the runtime stays in the "C" locale, whose code page is

@@ -22,6 +22,19 @@ if(NOT PESTAMP)
 endif()
 add_custom_command(TARGET vantrel POST_BUILD COMMAND ${PESTAMP} $<TARGET_FILE:vantrel>)
 
+# Test build only, never shipped: the same program with the fault switch of
+# tests/faults in place of its allocator and in front of its registry key and
+# tray icon calls.
+set(FAULT_SOURCES ${LOGIC_SOURCES} ${WIN_SOURCES})
+list(FILTER FAULT_SOURCES EXCLUDE REGEX "newdelete_win\\.cpp$")
+add_executable(vantrel_faults WIN32 ${FAULT_SOURCES} tests/faults/faults_win.cpp ${RC_FILE})
+target_include_directories(vantrel_faults PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_options(vantrel_faults PRIVATE -Os -fno-exceptions -fno-rtti
+  $<$<COMPILE_LANGUAGE:CXX>:-include ${CMAKE_SOURCE_DIR}/tests/faults/faults.h>)
+target_link_options(vantrel_faults PRIVATE -static -s)
+target_link_libraries(vantrel_faults PRIVATE setupapi)
+add_custom_command(TARGET vantrel_faults POST_BUILD COMMAND ${PESTAMP} $<TARGET_FILE:vantrel_faults>)
+
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(FAKEDEV_DEF tests/fakedev/setupapi64.def)
   set(WINE_ARCH win64)
@@ -63,7 +76,7 @@ include(GoogleTest)
 file(GLOB WIN32_TESTS CONFIGURE_DEPENDS tests/win32/*.cpp)
 if(WIN32_TESTS)
   set(PROGRAM_CODE ${LOGIC_SOURCES} ${WIN_SOURCES})
-  list(FILTER PROGRAM_CODE EXCLUDE REGEX "winmain_win\\.cpp$")
+  list(FILTER PROGRAM_CODE EXCLUDE REGEX "(winmain|newdelete)_win\\.cpp$")
   add_executable(win32_tests ${WIN32_TESTS} ${PROGRAM_CODE} ${RC_FILE})
   target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(win32_tests PRIVATE gtest_main setupapi imagehlp)
@@ -90,6 +103,6 @@ foreach(script ${E2E_TESTS})
   string(REGEX REPLACE "^test_" "" name ${name})
   add_test(NAME e2e.${name} COMMAND sh ${script})
   set_tests_properties(e2e.${name} PROPERTIES
-    ENVIRONMENT "VANTREL_EXE=$<TARGET_FILE:vantrel>;FAKEDEV_DLL=$<TARGET_FILE:fakedev>;WINE_RUN=${WINE_RUN};PROBE_EXE=$<TARGET_FILE:probe>;E2E_LIB=${CMAKE_SOURCE_DIR}/tests/e2e/lib.sh;E2E_DATA=${CMAKE_SOURCE_DIR}/tests/data"
+    ENVIRONMENT "VANTREL_EXE=$<TARGET_FILE:vantrel>;VANTREL_FAULTS_EXE=$<TARGET_FILE:vantrel_faults>;FAKEDEV_DLL=$<TARGET_FILE:fakedev>;WINE_RUN=${WINE_RUN};PROBE_EXE=$<TARGET_FILE:probe>;E2E_LIB=${CMAKE_SOURCE_DIR}/tests/e2e/lib.sh;E2E_DATA=${CMAKE_SOURCE_DIR}/tests/data"
     TIMEOUT 300 RUN_SERIAL TRUE)
 endforeach()

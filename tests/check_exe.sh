@@ -48,5 +48,8 @@ done
 wide=$(printf '%s\n' "$dump" | awk '/Import Tables/,/Export Tables|^PE File Base/' |
        awk '$1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ && NF == 3 {print $3}' | grep -E '[a-z0-9_]W$')
 check "no wide-character imports${wide:+ (got: $(echo $wide))}" '[ -z "$wide" ]'
+# The program reads no environment (only its test build has a fault switch).
+env=$(printf '%s\n' "$dump" | grep -oE '(GetEnvironment[A-Za-z]*|[_]*w?getenv[_a-z]*)$' | sort -u)
+check "reads no environment${env:+ (got: $(echo $env))}" '[ -z "$env" ]'
 echo "size: $(wc -c < "$exe") bytes"
 exit $bad

@@ -231,6 +231,29 @@ int main(int argc, char** argv)
                (unsigned long)counters.WorkingSetSize, (unsigned long)handles);
         return 0;
     }
+    if (!strcmp(command, "msgbox-settled") && argc > 2) {
+        // Like msgbox, for a box that may be still coming up: waits until
+        // its text is there before pressing OK, then until it is gone.
+        HWND box = 0;
+        for (unsigned long tick = 0, n = Num(argv[2]) * 10; !box && tick <= n; ++tick) {
+            box = FindWindowA("#32770", ERROR_CAPTION);
+            if (!box && tick < n)
+                Sleep(100);
+        }
+        if (!box)
+            return 1;
+        char text[256] = "";
+        for (int tick = 0; tick < 50 && !text[0]; ++tick) {
+            Sleep(100);
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        }
+        printf("%s\n", text);
+        for (int tick = 0; tick < 50 && IsWindow(box); ++tick) {
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            Sleep(100);
+        }
+        return 0;
+    }
     // --- end of hardening block ---
     if (!strcmp(command, "wait-window")) {
         return WaitWindow(APP_NAME, APP_NAME, argc > 2 ? Num(argv[2]) : 30) ? 0 : 1;
