@@ -15,11 +15,11 @@ extern "C" unsigned int __cdecl ___lc_codepage_func(void) { return 0; }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    if (!VerifyOwnImage())
+        return 0;
     // The start-up code's own split treats bytes from 0x80 up as blanks,
     // which loses or invents the text after a Japanese program path.
     const char* commandLine = CommandLineArgs(GetCommandLineA());
-    if (!VerifyOwnImage())
-        return 0;
 
     HWND running = FindWindowA(APP_NAME, APP_NAME);
     if (running && !commandLine[0]) {
