@@ -18,7 +18,14 @@ int MUTEX::Create()
         CloseHandle(other);
         return 0;
     }
-    hMutex = CreateMutexA(0, FALSE, APP_NAME);
+    // Two starts at the same moment can both miss in the probe; only the
+    // one whose create made the object holds the lock.
+    HANDLE created = CreateMutexA(0, FALSE, APP_NAME);
+    if (created && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(created);
+        return 0;
+    }
+    hMutex = created;
     strncpy(mutexName, APP_NAME, sizeof mutexName - 1);
     return hMutex ? 1 : 0;
 }

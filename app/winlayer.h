@@ -156,6 +156,7 @@ struct BITMAPINFO {
 #define REG_SZ 1
 
 #define ERROR_NO_MORE_ITEMS 259
+#define ERROR_ALREADY_EXISTS 183
 #define MUTEX_ALL_ACCESS 0x1F0001
 #define GENERIC_READ 0x80000000u
 #define FILE_SHARE_READ 0x1
@@ -195,6 +196,7 @@ CONFIGRET CM_Request_Device_EjectA(DEVINST dev, PPNP_VETO_TYPE vetoType, LPSTR v
 HANDLE OpenMutexA(DWORD access, BOOL inherit, LPCSTR name);
 HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES sa, BOOL initialOwner, LPCSTR name);
 BOOL ReleaseMutex(HANDLE mutex);
+DWORD GetLastError(void);
 BOOL CloseHandle(HANDLE h);
 void OutputDebugStringA(LPCSTR text);
 DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR def, LPSTR out, DWORD size,

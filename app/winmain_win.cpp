@@ -1,28 +1,25 @@
 // Entry point: hand over to a running instance, run a list file, or stay
 // resident behind a hidden window.
 #include "app/appstate.h"
+#include "app/cmdline.h"
 #include "app/ids.h"
 #include "app/integrity.h"
 #include "app/mainwnd.h"
 #include "devices/batch.h"
 
-#include <cstdlib>
-#include <new>
+// MinGW's printf reaches its runtime's code-page helper, which looks msvcrt
+// up with GetModuleHandleW: the one wide-character import. The program never
+// calls setlocale, so the runtime stays in the "C" locale, whose code page is
+// 0; answering that here keeps the helper (and the import) out.
+extern "C" unsigned int __cdecl ___lc_codepage_func(void) { return 0; }
 
-// The program allocates only with nothrow new and never throws. Plain
-// malloc-backed operators keep the C++ runtime's exception and terminate
-// machinery (and its name demangler) out of the executable.
-void* operator new(size_t size, const std::nothrow_t&) noexcept { return malloc(size ? size : 1); }
-void* operator new[](size_t size, const std::nothrow_t&) noexcept { return malloc(size ? size : 1); }
-void operator delete(void* p) noexcept { free(p); }
-void operator delete[](void* p) noexcept { free(p); }
-void operator delete(void* p, size_t) noexcept { free(p); }
-void operator delete[](void* p, size_t) noexcept { free(p); }
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     if (!VerifyOwnImage())
         return 0;
+    // The start-up code's own split treats bytes from 0x80 up as blanks,
+    // which loses or invents the text after a Japanese program path.
+    const char* commandLine = CommandLineArgs(GetCommandLineA());
 
     HWND running = FindWindowA(APP_NAME, APP_NAME);
     if (running && !commandLine[0]) {

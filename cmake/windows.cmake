@@ -17,11 +17,25 @@ target_compile_options(vantrel PRIVATE -Os -ffunction-sections -fdata-sections -
 # release can be checked against the build it came from.
 target_link_options(vantrel PRIVATE -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
 target_link_libraries(vantrel PRIVATE setupapi version)
-if(PESTAMP)
-  # The self-check needs a correct header checksum; nothing may touch the
-  # file after this.
-  add_custom_command(TARGET vantrel POST_BUILD COMMAND ${PESTAMP} $<TARGET_FILE:vantrel>)
+# The self-check needs a correct header checksum; an exe built without the
+# stamp would refuse to start. Nothing may touch the file after this.
+if(NOT PESTAMP)
+  message(FATAL_ERROR "PESTAMP (build/native/pestamp) is required: the exe must be stamped")
 endif()
+add_custom_command(TARGET vantrel POST_BUILD COMMAND ${PESTAMP} $<TARGET_FILE:vantrel>)
+
+# Test build only, never shipped: the same program with the fault switch of
+# tests/faults in place of its allocator and in front of its registry key and
+# tray icon calls.
+set(FAULT_SOURCES ${LOGIC_SOURCES} ${WIN_SOURCES})
+list(FILTER FAULT_SOURCES EXCLUDE REGEX "newdelete_win\\.cpp$")
+add_executable(vantrel_faults WIN32 ${FAULT_SOURCES} tests/faults/faults_win.cpp ${RC_FILE})
+target_include_directories(vantrel_faults PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_options(vantrel_faults PRIVATE -Os -fno-exceptions -fno-rtti
+  $<$<COMPILE_LANGUAGE:CXX>:-include ${CMAKE_SOURCE_DIR}/tests/faults/faults.h>)
+target_link_options(vantrel_faults PRIVATE -static -s)
+target_link_libraries(vantrel_faults PRIVATE setupapi version)
+add_custom_command(TARGET vantrel_faults POST_BUILD COMMAND ${PESTAMP} $<TARGET_FILE:vantrel_faults>)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(FAKEDEV_DEF tests/fakedev/setupapi64.def)
@@ -34,7 +48,7 @@ else()
 endif()
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   add_test(NAME exe.shape COMMAND sh ${CMAKE_SOURCE_DIR}/tests/check_exe.sh
-           ${CMAKE_OBJDUMP} $<TARGET_FILE:vantrel>)
+           ${CMAKE_OBJDUMP} $<TARGET_FILE:vantrel> ${PESTAMP})
   set_tests_properties(exe.shape PROPERTIES LABELS exe)
 endif()
 
@@ -65,10 +79,10 @@ include(GoogleTest)
 file(GLOB WIN32_TESTS CONFIGURE_DEPENDS tests/win32/*.cpp)
 if(WIN32_TESTS)
   set(PROGRAM_CODE ${LOGIC_SOURCES} ${WIN_SOURCES})
-  list(FILTER PROGRAM_CODE EXCLUDE REGEX "winmain_win\\.cpp$")
+  list(FILTER PROGRAM_CODE EXCLUDE REGEX "(winmain|newdelete)_win\\.cpp$")
   add_executable(win32_tests ${WIN32_TESTS} ${PROGRAM_CODE} ${RC_FILE})
   target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR})
-  target_link_libraries(win32_tests PRIVATE gtest_main setupapi version)
+  target_link_libraries(win32_tests PRIVATE gtest_main setupapi version imagehlp)
   target_link_options(win32_tests PRIVATE -static)
   set_target_properties(win32_tests PROPERTIES CROSSCOMPILING_EMULATOR ${WINE_RUN})
   if(WINE_TESTS)
@@ -111,6 +125,6 @@ foreach(script ${E2E_TESTS})
   string(REGEX REPLACE "^test_" "" name ${name})
   add_test(NAME e2e.${name} COMMAND sh ${script})
   set_tests_properties(e2e.${name} PROPERTIES
-    ENVIRONMENT "VANTREL_EXE=$<TARGET_FILE:vantrel>;FAKEDEV_DLL=$<TARGET_FILE:fakedev>;WINE_RUN=${WINE_RUN};PROBE_EXE=$<TARGET_FILE:probe>;E2E_LIB=${CMAKE_SOURCE_DIR}/tests/e2e/lib.sh;E2E_DATA=${CMAKE_SOURCE_DIR}/tests/data"
+    ENVIRONMENT "VANTREL_EXE=$<TARGET_FILE:vantrel>;VANTREL_FAULTS_EXE=$<TARGET_FILE:vantrel_faults>;FAKEDEV_DLL=$<TARGET_FILE:fakedev>;WINE_RUN=${WINE_RUN};PROBE_EXE=$<TARGET_FILE:probe>;E2E_LIB=${CMAKE_SOURCE_DIR}/tests/e2e/lib.sh;E2E_DATA=${CMAKE_SOURCE_DIR}/tests/data"
     TIMEOUT 300 RUN_SERIAL TRUE LABELS e2e)
 endforeach()

@@ -6,7 +6,8 @@ need=""
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 for p in cmake g++ make libgtest-dev libbenchmark-dev \
          g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
-         wine wine32:i386 wine64 xvfb xauth xdotool imagemagick icoutils valgrind procps nsis zip unzip; do
+         wine wine32:i386 wine64 xvfb xauth xdotool imagemagick icoutils valgrind procps \
+         nsis zip unzip clang libclang-rt-dev; do
   have "$p" || need="$need $p"
 done
 [ -z "$need" ] && exit 0

@@ -30,6 +30,8 @@ $name: ${line:-ran no tests}"
 }
 
 layer unit build/native -j2
+sh scripts/fuzz.sh build >build/fuzz-build.log 2>&1  # libFuzzer, ~20 s a target
+layer fuzz build/fuzz -j2
 layer exe build/win
 
 # The Win32 tests link the program's device calls; they go to the fake

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "app/appstate.h"
+#include "settings/storetext.h"
 
 REGISTRY::REGISTRY() : hKey(0) {}
 
@@ -33,16 +34,22 @@ namespace {
 
 // Far beyond any text this program keeps; what a value may hold at most.
 const DWORD MAX_VALUE_BYTES = 1u << 20;
+// The widest field (a hide entry, 256 bytes) and a terminator the registry
+// may add.
+const DWORD HIDETEXT_READ = 258;
 
 const char* const kFlagNames[SETTING_FLAGS] = {"Separator", "ChildOnly", "HideInvalid", "HideWPD",
                                                "AutoShow"};
 
+// Whatever the stored type, the bytes read land in the field's first bytes
+// and the rest keep their value: an empty value leaves the field alone. A
+// value longer than the field is not read at all.
 void ReadNumber(HKEY key, const char* name, DWORD& field)
 {
-    BYTE data[4] = {0, 0, 0, 0};
+    BYTE data[sizeof field];
     DWORD size = sizeof data;
-    if (RegQueryValueExA(key, name, 0, 0, data, &size) == ERROR_SUCCESS)
-        memcpy(&field, data, sizeof field);
+    if (RegQueryValueExA(key, name, 0, 0, data, &size) == ERROR_SUCCESS && size <= sizeof data)
+        memcpy(&field, data, size);
 }
 
 // Reads a text value into a field of `capacity` bytes. A stored text longer
@@ -50,7 +57,19 @@ void ReadNumber(HKEY key, const char* name, DWORD& field)
 // another writer, or none, reads the same.
 void ReadText(HKEY key, const char* name, char* field, DWORD capacity)
 {
-    DWORD size = 0;
+    // A text that fits any field is read without the heap: a failed
+    // allocation must not leave a stored setting unread, or the next save
+    // would overwrite it with the default.
+    char local[HIDETEXT_READ];
+    DWORD size = sizeof local;
+    LONG rc = RegQueryValueExA(key, name, 0, 0, (BYTE*)local, &size);
+    if (rc == ERROR_SUCCESS && size <= sizeof local) {
+        CopyStoredText(field, capacity, local, size);
+        return;
+    }
+    if (rc != ERROR_MORE_DATA)
+        return;
+    size = 0;
     if (RegQueryValueExA(key, name, 0, 0, 0, &size) != ERROR_SUCCESS)
         return;
     // The size is whatever another program stored: an allocation that fails
@@ -61,13 +80,8 @@ void ReadText(HKEY key, const char* name, char* field, DWORD capacity)
     if (!data)
         return;
     memset(data, 0, size + 1);
-    if (RegQueryValueExA(key, name, 0, 0, (BYTE*)data, &size) == ERROR_SUCCESS) {
-        size_t length = strnlen(data, size);
-        if (length > capacity - 1)
-            length = capacity - 1;
-        memset(field, 0, capacity);
-        memcpy(field, data, length);
-    }
+    if (RegQueryValueExA(key, name, 0, 0, (BYTE*)data, &size) == ERROR_SUCCESS)
+        CopyStoredText(field, capacity, data, size);
     delete[] data;
 }
 

@@ -3,6 +3,7 @@
 // would: send it messages, hold its lock, read and answer its message boxes.
 #include <windows.h>
 #include <dbt.h>
+#include <psapi.h>
 #include <shellapi.h>
 
 #include <fcntl.h>
@@ -294,6 +295,164 @@ int main(int argc, char** argv)
         CloseHandle(process.hProcess);
         return (int)code;
     }
+    // --- hardening: exact command lines and simultaneous starts ---
+    if (!strcmp(command, "run-exact") && argc > 3) {
+        // Starts APP with LINE as its whole command line, name included, so
+        // a script controls quoting and the bytes of the program's own name.
+        STARTUPINFOA startup;
+        memset(&startup, 0, sizeof startup);
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process;
+        char line[4096];
+        snprintf(line, sizeof line, "%s", argv[3]);
+        if (!CreateProcessA(argv[2], line, 0, 0, FALSE, 0, 0, 0, &startup, &process))
+            return 125;
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 124;
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return (int)code;
+    }
+    if (!strcmp(command, "start-many") && argc > 4) {
+        // Starts N plain instances of APP at once and answers every error
+        // box until all but one have ended. Prints one line per box text,
+        // then "ended=E code0=Z boxes=B resident=R" (R: 1 when the one left
+        // is the process behind the program's window).
+        const int most = 32;
+        int n = (int)Num(argv[2]);
+        if (n < 1 || n > most)
+            return 2;
+        unsigned seconds = Num(argv[4]);
+        HANDLE processes[most];
+        DWORD ids[most];
+        int done[most] = {0};
+        char line[1024];
+        snprintf(line, sizeof line, "\"%s\"", argv[3]);
+        for (int k = 0; k < n; ++k) {
+            STARTUPINFOA startup;
+            memset(&startup, 0, sizeof startup);
+            startup.cb = sizeof startup;
+            PROCESS_INFORMATION process;
+            if (!CreateProcessA(argv[3], line, 0, 0, FALSE, 0, 0, 0, &startup, &process))
+                return 125;
+            CloseHandle(process.hThread);
+            processes[k] = process.hProcess;
+            ids[k] = process.dwProcessId;
+        }
+        int ended = 0, zero = 0, boxes = 0;
+        for (unsigned tick = 0; tick < seconds * 20 && ended < n - 1; ++tick) {
+            HWND box = FindWindowA("#32770", ERROR_CAPTION);
+            if (box) {
+                char text[256] = "";
+                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                printf("box: %s\n", text);
+                ++boxes;
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                for (int wait = 0; wait < 100 && IsWindow(box); ++wait)
+                    Sleep(20);
+            }
+            for (int k = 0; k < n; ++k) {
+                DWORD code = 0;
+                if (done[k] || WaitForSingleObject(processes[k], 0) != WAIT_OBJECT_0)
+                    continue;
+                done[k] = 1;
+                ++ended;
+                GetExitCodeProcess(processes[k], &code);
+                zero += code == 0;
+            }
+            Sleep(50);
+        }
+        DWORD owner = 0;
+        GetWindowThreadProcessId(FindWindowA(APP_NAME, APP_NAME), &owner);
+        int resident = 0;
+        for (int k = 0; k < n; ++k) {
+            resident += !done[k] && ids[k] == owner;
+            CloseHandle(processes[k]);
+        }
+        printf("ended=%d code0=%d boxes=%d resident=%d\n", ended, zero, boxes, resident);
+        return 0;
+    }
+    if (!strcmp(command, "regraw") && argc > 5) {
+        // Stores FILE's bytes exactly as value NAME of type TYPE under
+        // HKCU\KEY, with no terminator added: the byte after the data is not
+        // zero, which is what makes the registry add one.
+        FILE* in = fopen(argv[5], "rb");
+        if (!in)
+            return 2;
+        static char data[(1 << 20) + 2];
+        size_t got = fread(data, 1, sizeof data - 1, in);
+        fclose(in);
+        data[got] = 'X';
+        HKEY key = 0;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, argv[2], 0, 0, 0, KEY_ALL_ACCESS, 0, &key, 0))
+            return 2;
+        LONG rc = RegSetValueExA(key, argv[3], 0, Num(argv[4]), (const BYTE*)data, (DWORD)got);
+        RegCloseKey(key);
+        return rc == ERROR_SUCCESS ? 0 : 2;
+    }
+    if (!strcmp(command, "devchange-times") && argc > 2) {
+        // A burst of device-tree change broadcasts, each sent as the system
+        // sends it; the program queues one rescan for each.
+        HWND target = FindWindowA(APP_NAME, APP_NAME);
+        for (unsigned long k = 0, n = Num(argv[2]); k < n; ++k)
+            if (!target || !SendMessageTimeoutA(target, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0,
+                                                SMTO_ABORTIFHUNG, 10000, 0))
+                return 2;
+        return 0;
+    }
+    if (!strcmp(command, "command-times") && argc > 3) {
+        // The same command N times in a row, as N second starts post it.
+        HWND target = FindWindowA(APP_NAME, APP_NAME);
+        for (unsigned long k = 0, n = Num(argv[3]); k < n; ++k)
+            if (!target || !PostMessageA(target, WM_COMMAND, Num(argv[2]), 0))
+                return 2;
+        return 0;
+    }
+    if (!strcmp(command, "mem")) {
+        // The program's memory and handles, as Task Manager would show them.
+        DWORD pid = 0;
+        GetWindowThreadProcessId(FindWindowA(APP_NAME, APP_NAME), &pid);
+        HANDLE process = pid ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid) : 0;
+        if (!process)
+            return 3;
+        PROCESS_MEMORY_COUNTERS counters;
+        memset(&counters, 0, sizeof counters);
+        counters.cb = sizeof counters;
+        DWORD handles = 0;
+        BOOL ok = K32GetProcessMemoryInfo(process, &counters, sizeof counters) &&
+                  GetProcessHandleCount(process, &handles);
+        CloseHandle(process);
+        if (!ok)
+            return 2;
+        printf("private=%lu ws=%lu handles=%lu\n", (unsigned long)counters.PagefileUsage,
+               (unsigned long)counters.WorkingSetSize, (unsigned long)handles);
+        return 0;
+    }
+    if (!strcmp(command, "msgbox-settled") && argc > 2) {
+        // Like msgbox, for a box that may be still coming up: waits until
+        // its text is there before pressing OK, then until it is gone.
+        HWND box = 0;
+        for (unsigned long tick = 0, n = Num(argv[2]) * 10; !box && tick <= n; ++tick) {
+            box = FindWindowA("#32770", ERROR_CAPTION);
+            if (!box && tick < n)
+                Sleep(100);
+        }
+        if (!box)
+            return 1;
+        char text[256] = "";
+        for (int tick = 0; tick < 50 && !text[0]; ++tick) {
+            Sleep(100);
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        }
+        printf("%s\n", text);
+        for (int tick = 0; tick < 50 && IsWindow(box); ++tick) {
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            Sleep(100);
+        }
+        return 0;
+    }
+    // --- end of hardening block ---
     if (!strcmp(command, "wait-window")) {
         return WaitWindow(APP_NAME, APP_NAME, argc > 2 ? Num(argv[2]) : 30) ? 0 : 1;
     }

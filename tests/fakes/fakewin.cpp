@@ -33,7 +33,7 @@ extern "C" {
 
 HANDLE OpenMutexA(DWORD, BOOL, LPCSTR name)
 {
-    if (!g_fake.mutexes.count(name))
+    if (g_fake.mutexProbeMisses || !g_fake.mutexes.count(name))
         return 0;
     uintptr_t h = NewHandle();
     g_mutexHandles[h] = name;
@@ -43,12 +43,16 @@ HANDLE OpenMutexA(DWORD, BOOL, LPCSTR name)
 
 HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR name)
 {
+    // Like Windows: a handle to the existing object, and the error says so.
+    g_fake.lastError = g_fake.mutexes.count(name) ? ERROR_ALREADY_EXISTS : 0;
     g_fake.mutexes.insert(name);
     uintptr_t h = NewHandle();
     g_mutexHandles[h] = name;
     ++g_fake.openHandles;
     return (HANDLE)h;
 }
+
+DWORD GetLastError(void) { return g_fake.lastError; }
 
 BOOL ReleaseMutex(HANDLE h) { return g_mutexHandles.count((uintptr_t)h) ? TRUE : FALSE; }
 

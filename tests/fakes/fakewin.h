@@ -22,6 +22,10 @@ struct FakeWin {
     // kernel objects
     std::set<std::string> mutexes;  // names that exist, held by anyone
     int openHandles = 0;
+    // OpenMutexA finds nothing, as for a start racing another between its
+    // probe and its create
+    bool mutexProbeMisses = false;
+    DWORD lastError = 0;
     // debugger output
     std::vector<std::string> trace;
     // INI files: path -> "SECTION/KEY" -> value

@@ -406,3 +406,40 @@ TEST_F(Settings, EmptyHideEntriesAreDeletedOnSave)
 }
 
 }  // namespace
+
+namespace {
+
+struct NumberShape {
+    DWORD type;
+    const char* bytes;
+    DWORD size;
+    DWORD expected;  // the field started as 0xAABBCCDD
+};
+
+// Only the bytes actually read change the field, low byte first.
+const NumberShape kNumberShapes[] = {
+    {REG_DWORD, "\x00\x00\x00\x00", 4, 0},
+    {REG_DWORD, "\x04\x03\x02\x01", 4, 0x01020304},
+    {REG_BINARY, "", 0, 0xAABBCCDD},
+    {REG_BINARY, "\x07", 1, 0xAABBCC07},
+    {REG_BINARY, "\x34\x12", 2, 0xAABB1234},
+    {REG_BINARY, "\x01\x02\x03\x04\x05", 5, 0xAABBCCDD},
+    {REG_SZ, "", 0, 0xAABBCCDD},
+    {REG_SZ, "1", 2, 0xAABB0031},
+    {REG_SZ, "ON!", 2, 0xAABB4E4F},  // no zero after: stored as two bytes
+    {REG_SZ, "ON", 2, 0xAA004E4F},   // the registry adds the terminator
+};
+
+TEST_F(Settings, NumbersChangeOnlyTheBytesStored)
+{
+    for (const NumberShape& c : kNumberShapes) {
+        WriteRaw(SETTINGS_KEY, "HideWPD", c.type, c.bytes, c.size);
+        DestroyAppState();
+        ASSERT_TRUE(CreateAppState(GetModuleHandleA(0)));
+        g_app->HideWPD = 0xAABBCCDD;
+        LoadSettings();
+        EXPECT_EQ(c.expected, g_app->HideWPD) << "type " << c.type << ", " << c.size << " bytes";
+    }
+}
+
+}  // namespace

@@ -1,0 +1,47 @@
+#!/bin/sh
+# Command lines with code page 932 bytes: the program's own path and the list
+# path, as a Japanese Windows hands them over. Bytes 0x80-0xFF are text.
+. "$E2E_LIB"
+# Wine takes the ANSI code page from the locale; Japanese gives 932. The
+# host may not have that locale, so it is made here.
+localedef -i ja_JP -f UTF-8 "$T/ja_JP.UTF-8" >/dev/null 2>&1 || fail "localedef ja_JP.UTF-8"
+export LOCPATH="$T" LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
+need_desktop
+"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+
+tool="$T/ツール"
+mkdir -p "$tool"
+cp "$APP/vantrel.exe" "$APP/setupapi.dll" "$tool/"
+exe=$(winpath "$tool/vantrel.exe")
+case $exe in *ツール*) ;; *) fail "no Japanese path from winepath" ;; esac
+
+# A bare file name is looked up in the Windows folder, so the list name is
+# the first thing after the program's name.
+windir=$("$WINE_RUN" winepath -u 'C:\windows' 2>/dev/null)
+list="$windir/リスト.ini"
+printf '[VANTRL]\n00=Pocket\n' > "$list"
+trap 'rm -f "$list"; cleanup' EXIT
+
+: > "$FAKEDEV_EJECT_LOG"
+probe run-exact "$exe" "$exe リスト.ini" >/dev/null 2>&1
+expect_eq "unquoted Japanese name, Japanese list: exit code" "$?" 0
+expect_eq "unquoted Japanese name, Japanese list: ejects" "$(ejects)" "20 Pocket Player 8GB"
+
+: > "$FAKEDEV_EJECT_LOG"
+probe run-exact "$exe" "\"$exe\"	\"$(winpath "$list")\"" >/dev/null 2>&1
+expect_eq "quoted name, tab, quoted full list path" "$(ejects)" "20 Pocket Player 8GB"
+
+# Nothing after the name: resident, not a batch run of the name's tail.
+: > "$FAKEDEV_EJECT_LOG"
+(probe run-exact "$exe" "$exe  " >/dev/null 2>&1; echo $? > "$T/bare.rc") &
+RESIDENT=1
+probe wait-window 30
+expect_eq "unquoted Japanese name alone: resident window" "$?" 0
+probe command 0x8013 >/dev/null 2>&1
+probe wait-gone 20
+RESIDENT=""
+wait_file "$T/bare.rc"
+expect_eq "resident exit code" "$(cat "$T/bare.rc")" 0
+expect_eq "resident: no ejects" "$(ejects)" ""
+
+finish

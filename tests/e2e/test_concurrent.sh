@@ -1,0 +1,47 @@
+#!/bin/sh
+# Ten plain starts at the same moment, round after round: one resident with
+# one icon, every other start hands over or says "ALREADY EXECUTED." and
+# ends with 0, and the stored settings survive. CONCURRENT_ROUNDS sets the
+# number of rounds (3 by default).
+. "$E2E_LIB"
+need_desktop
+S='HKCU\Software\HALCYRA\VANTREL'
+"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+reg_set "$S" Separator REG_DWORD 1
+reg_set "$S" AutoShow REG_DWORD 0
+reg_set "$S" ChildForm REG_SZ '%s- %s'
+reg_set "$S\\Disbale" 00 REG_SZ Slim
+settings() { "$WINE_RUN" reg query "$S" /s 2>/dev/null | tr -d '\r' | grep REG_ | sort; }
+before=$(settings)
+
+exe=$(winpath "$APP/vantrel.exe")
+rounds=${CONCURRENT_ROUNDS:-3}
+good=0
+for round in $(seq 1 "$rounds"); do
+  # To files: the resident inherits the probe's handles and keeps them open.
+  (cd "$APP" && WINEDEBUG=-all,trace+systray "$WINE_RUN" "$PROBE_EXE" start-many 10 "$exe" 60) \
+    >"$T/round.out" 2>"$T/round.err"
+  out=$(cat "$T/round.out")
+  RESIDENT=1
+  summary=$(printf '%s\n' "$out" | tail -1 | tr -d '\r')
+  other=$(printf '%s\n' "$out" | tr -d '\r' | grep '^box: ' | grep -vc '^box: ALREADY EXECUTED\.$')
+  adds=$(grep -c 'Shell_NotifyIconW dwMessage = 0' "$T/round.err")
+  line="round $round: $summary adds=$adds other-boxes=$other"
+  echo "$line"
+  case $summary in
+    "ended=9 code0=9 boxes="*" resident=1")
+      [ "$adds" -eq 1 ] && [ "$other" -eq 0 ] && good=$((good + 1)) ;;
+  esac
+  probe command 0x8013 >/dev/null 2>&1
+  probe wait-gone 20 || fail "round $round: the resident window stayed"
+  RESIDENT=""
+  sleep 1
+  probe mutex-exists VANTREL && fail "round $round: the lock outlived the program"
+done
+expect_eq "rounds with one resident, one icon, nine clean ends" "$good" "$rounds"
+# The hand-overs save the settings, so values may be added, never changed.
+after=$(settings)
+lost=$(printf '%s\n' "$before" | while IFS= read -r v; do
+  printf '%s\n' "$after" | grep -qxF "$v" || echo "$v"; done)
+expect_eq "stored settings intact" "$lost" ""
+finish

@@ -1,0 +1,101 @@
+#!/bin/sh
+# Failure paths, on the test build (vantrel_faults.exe: the same program with
+# a fault switch read from VANTREL_FAULT). Every allocation of a resident and
+# a batch start fails in turn; then the registry keys; then the tray icon.
+# Each run: the specified box or none, exit code 0, and nothing left behind
+# (no lock, no icon, no stray registry value, no fault in the process).
+. "$E2E_LIB"
+need_desktop
+cp "$VANTREL_FAULTS_EXE" "$APP/vantrel.exe"
+K='HKCU\Software\HALCYRA\VANTREL'
+"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+reg_set "$K" Separator REG_DWORD 0
+reg_set "$K" ChildForm REG_SZ '%s> %s'
+reg_set "$K\\Disbale" 00 REG_SZ Office
+values() { "$WINE_RUN" reg query "$1" 2>/dev/null | tr -d '\r' | grep REG_; }
+before=$(values "$K")
+# What was stored before is still there (a save may add the other values).
+kept() {
+  now=$(values "$K")
+  printf '%s\n' "$before" | while IFS= read -r v; do
+    printf '%s\n' "$now" | grep -qxF "$v" || echo "lost: $v"; done
+}
+
+# run_fault FAULT [LIST]: one start with the fault set; leaves $box, $rc,
+# $fired (the fault's own report) and $T/f.err.
+run_fault() {
+  rm -f "$T/f.rc"
+  (cd "$APP" && VANTREL_FAULT=$1 WINEDEBUG=-all,warn+debugstr,trace+systray "$WINE_RUN" \
+     vantrel.exe ${2:-} >/dev/null 2>"$T/f.err"; echo $? > "$T/f.rc") &
+  box=""
+  for _ in $(seq 1 60); do
+    if box=$(probe msgbox-settled 0); then box=$(printf '%s' "$box" | tr -d '\r\n'); break; fi
+    [ -s "$T/f.rc" ] && break
+    grep -q 'VANTREL:UPDATE' "$T/f.err" && probe wait-window 0 && sleep 1 && break
+    sleep 0.2
+  done
+  if probe wait-window 0; then
+    probe command 0x8002 >/dev/null  # a hand-over: a save, where it can
+    probe command 0x8013 >/dev/null
+    probe wait-gone 20
+  fi
+  wait_file "$T/f.rc" || fail "$1: the program did not end"
+  rc=$(cat "$T/f.rc")
+  fired=$(grep -o 'VANTREL-FAULT: [^"]*' "$T/f.err" | head -1 | sed 's/VANTREL-FAULT: //; s/\\n$//')
+}
+
+# The checks every run shares; $1 names the run, $2 the boxes it may show.
+left_behind() {
+  adds=$(grep -c 'Shell_NotifyIconW dwMessage = 0' "$T/f.err")
+  deletes=$(grep -c 'Shell_NotifyIconW dwMessage = 2' "$T/f.err")
+  probe mutex-exists VANTREL && lock=held || lock=free
+  crash=$(grep -ciE 'unhandled|page fault|err:seh' "$T/f.err")
+  hide=$(values "$K\\Disbale" | sed -n 's/^ *00    REG_SZ    //p')
+  echo "row | $1 | fault: ${fired:-not reached} | box: ${box:-none} | exit $rc, lock $lock, icon adds/deletes $adds/$deletes, hide 00 after a save: ${hide:-gone}"
+  case "|$2|" in *"|${box}|"*) ok=yes ;; *) ok="unexpected box [$box]" ;; esac
+  expect_eq "$1: box" "$ok" yes
+  expect_eq "$1: exit code, lock, fault" "$rc $lock $crash" "0 free 0"
+  expect_eq "$1: no icon left" "$([ "$deletes" -ge "$adds" ] && echo yes)" yes
+}
+
+RESIDENT_BOXES="|MEMORY ALLOCATE ERROR.|CUSBDEV INSTANCE CREATE ERROR.|TTICON INSTANCE CREATE ERROR."
+n=0
+for k in $(seq 1 30); do
+  run_fault "new:$k"
+  [ -n "$fired" ] || break
+  n=$k
+  left_behind "resident, allocation $k" "$RESIDENT_BOXES"
+  # A save after a failed read must not overwrite what is stored.
+  expect_eq "allocation $k: stored settings kept" "$(kept)" ""
+done
+expect_eq "allocations at a resident start (table, tray, record, texts)" "$([ "$n" -ge 4 ] && echo yes)" yes
+expect_eq "the first one is the record" "$(grep -c 'new 1 ' "$T/f.err")" 0
+
+printf '[VANTRL]\n00=Slim\n' > "$T/list.ini"
+list=$(winpath "$T/list.ini")
+for k in 1 2; do
+  : > "$FAKEDEV_EJECT_LOG"
+  run_fault "new:$k" "$list"
+  left_behind "batch, allocation $k" "|MEMORY ALLOCATE ERROR."
+  expect_eq "batch, allocation $k: no eject" "$(ejects)" ""
+done
+run_fault "new:1"
+expect_eq "record allocation: the box" "$box" "MEMORY ALLOCATE ERROR."
+
+for key in 'VANTREL' 'Disbale'; do
+  "$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+  run_fault "regkey:$key"
+  left_behind "registry key $key refused" ""
+  expect_eq "registry key $key refused: refused" "$([ -n "$fired" ] && echo yes)" yes
+done
+expect_eq "with the hide-list key refused, it is not made" \
+  "$("$WINE_RUN" reg query "$K\\Disbale" >/dev/null 2>&1; echo $?)" 1
+"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+run_fault "regkey:VANTREL"
+expect_eq "with both keys refused, nothing is stored" \
+  "$("$WINE_RUN" reg query 'HKCU\Software\HALCYRA' >/dev/null 2>&1; echo $?)" 1
+
+run_fault notify
+left_behind "tray icon refused" ""
+expect_eq "tray icon refused: the program asked" "$(grep -c 'VANTREL-FAULT: notify add' "$T/f.err")" 1
+finish

@@ -1,0 +1,35 @@
+#!/bin/sh
+# The smoke run (resident start, tray press, a device eject, a batch run)
+# with Wine reporting Windows XP, 7 and 10: the foreground handling before a
+# menu branches on the reported version.
+. "$E2E_LIB"
+need_desktop
+"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+was=$("$WINE_RUN" winecfg -v 2>/dev/null | tr -d '\r' | tail -1)
+trap '"$WINE_RUN" winecfg -v "${was:-win7}" >/dev/null 2>&1; cleanup' EXIT
+printf '[VANTRL]\n00=Slim\n' > "$T/list.ini"
+list=$(winpath "$T/list.ini")
+
+for v in winxp:5.1 win7:6.1 win10:10.0; do
+  name=${v%%:*}
+  "$WINE_RUN" winecfg -v "$name" >/dev/null 2>&1
+  expect_eq "$name: reported" \
+    "$("$WINE_RUN" cmd /c ver 2>/dev/null | tr -d '\r' | grep -o "Windows ${v#*:}\.")" \
+    "Windows ${v#*:}."
+  : > "$FAKEDEV_EJECT_LOG"
+  start_resident
+  probe post 0x8001 0 0x205 >/dev/null  # right button up: ignored
+  probe post 0x8001 0 0x201 >/dev/null  # left button down: the menu
+  settle
+  probe send 0x1F 0 0 >/dev/null        # WM_CANCELMODE closes the menu
+  probe command 0x8103 >/dev/null; settle
+  expect_eq "$name: the fourth device ejects" "$(ejects)" "40 Slim Optical Writer"
+  stop_resident
+  expect_eq "$name: resident exit code" "$(cat "$T/resident.rc")" 0
+  expect_eq "$name: no fault" "$(grep -ciE 'unhandled|page fault|err:seh' "$T/resident.err")" 0
+  : > "$FAKEDEV_EJECT_LOG"
+  run_line "$list" >/dev/null 2>&1
+  expect_eq "$name: batch exit code" "$?" 0
+  expect_eq "$name: batch ejects" "$(ejects)" "40 Slim Optical Writer"
+done
+finish

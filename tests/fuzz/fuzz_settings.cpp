@@ -1,0 +1,54 @@
+// Stored texts of any length and content into the fixed setting fields and
+// the hide list: always terminated, never longer than the field allows.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "app/appstate.h"
+#include "settings/cstr.h"
+#include "settings/storetext.h"
+
+namespace {
+
+void CheckField(const char* field, size_t capacity, const uint8_t* data, size_t size)
+{
+    size_t length = strnlen(field, capacity);
+    if (length >= capacity)
+        __builtin_trap();
+    // The stored text's own start, cut at its first zero or at the field.
+    size_t expected = strnlen((const char*)data, size);
+    if (expected > capacity - 1)
+        expected = capacity - 1;
+    if (length != expected || memcmp(field, data, length) != 0)
+        __builtin_trap();
+    for (size_t k = length; k < capacity; ++k)
+        if (field[k])
+            __builtin_trap();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    APPSTATE app;
+    memset(app.ChildForm, 'x', sizeof app.ChildForm);
+    CopyStoredText(app.ChildForm, CHILDFORM_SIZE, (const char*)data, size);
+    CheckField(app.ChildForm, CHILDFORM_SIZE, data, size);
+    memset(app.ChildSpace, 'x', sizeof app.ChildSpace);
+    CopyStoredText(app.ChildSpace, CHILDSPACE_SIZE, (const char*)data, size);
+    CheckField(app.ChildSpace, CHILDSPACE_SIZE, data, size);
+
+    // A hide entry goes through a 256-byte field into its owned text.
+    char entry[256];
+    CopyStoredText(entry, sizeof entry, (const char*)data, size);
+    CheckField(entry, sizeof entry, data, size);
+    CSTR& hide = app.hideList[HIDE_ENTRIES - 1];
+    if (entry[0]) {
+        hide.Append(entry);
+        if (!hide.buffer || strcmp(hide.buffer, entry) != 0 || hide.bufferSize < strlen(entry) + 1)
+            __builtin_trap();
+    } else if (hide.Append(entry) || hide.buffer) {
+        __builtin_trap();  // an empty entry stays "no entry"
+    }
+    return 0;
+}
