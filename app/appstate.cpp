@@ -26,6 +26,7 @@ int CreateAppState(HINSTANCE instance)
     app->ChildForm[0] = '\0';
     app->ChildSpace[0] = '\0';
     app->editText[0] = '\0';
+    app->hideUnread = 0;
 
     static const WORD commandIcons[] = {IDI_CMD_SCAN, IDI_CMD_SETUP, IDI_CMD_ABOUT, IDI_CMD_EXIT};
     for (int k = 0; k < 4; ++k)

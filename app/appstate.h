@@ -36,6 +36,9 @@ struct APPSTATE {
     char ChildSpace[CHILDSPACE_SIZE];
     char editText[EDITTEXT_SIZE];
     CSTR hideList[HIDE_ENTRIES];
+    // Bit k: stored hide entry k could not be kept in memory at load time.
+    // A save leaves such a value alone instead of deleting it.
+    DWORD hideUnread;
     CBMPICON commandBitmaps[COMMAND_BITMAPS];
     MENUCHOICE lastMenu;
 

@@ -122,10 +122,8 @@ void LoadSettings()
         char data[256];
         memset(data, 0, sizeof data);
         ReadText(reg.hKey, name, data, sizeof data);
-        if (data[0]) {
-            app.hideList[k].Clear();
-            app.hideList[k].Append(data);
-        }
+        if (data[0] && !app.hideList[k].Replace(data))
+            app.hideUnread |= 1u << k;
     }
     reg.Close();
 }
@@ -147,10 +145,12 @@ void SaveSettings()
     for (int k = 0; k < HIDE_ENTRIES; ++k) {
         char name[32];
         EntryName(k, name, sizeof name);
-        if (!app.hideList[k].buffer)
-            RegDeleteValueA(reg.hKey, name);
-        else
+        if (app.hideList[k].buffer) {
             WriteText(reg.hKey, name, app.hideList[k].buffer);
+            app.hideUnread &= ~(1u << k);
+        } else if (!(app.hideUnread & (1u << k))) {
+            RegDeleteValueA(reg.hKey, name);
+        }
     }
     reg.Close();
 }
