@@ -48,7 +48,7 @@ machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$exe" | tr -d ' ')
 case $machine in
   014c)
     tag="" nsis_arch=""
-    sh tests/check_exe.sh i686-w64-mingw32-objdump "$exe" >/dev/null ||
+    sh tests/check_exe.sh i686-w64-mingw32-objdump "$exe" build/native/pestamp >/dev/null ||
       { echo "release: $exe fails the exe shape check" >&2; exit 1; } ;;
   8664)
     tag="-x64" nsis_arch="-DAMD64"

@@ -22,7 +22,7 @@ run_case() {
   eval "$3"
   : > "$FAKEDEV_EJECT_LOG"
   start_resident
-  scanned=$(grep -c 'UPDATE, 6 DEVICE' "$T/resident.err")
+  scanned=$(grep -c 'VANTREL:UPDATE, [0-9]* DEVICE' "$T/resident.err")
   probe post 0x8001 0 0x204 >/dev/null  # right button on the tray icon
   settle
   probe send 0x1F 0 0 >/dev/null        # WM_CANCELMODE closes a menu left open

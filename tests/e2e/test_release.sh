@@ -19,7 +19,7 @@ mkdir "$T/unzipped"
 unzip -q "$zip" -d "$T/unzipped"
 cmp -s "$shipped" "$T/unzipped/vantrel.exe"
 expect_eq "zipped exe is the build" "$?" 0
-sh "$root/tests/check_exe.sh" i686-w64-mingw32-objdump "$T/unzipped/vantrel.exe" >/dev/null
+sh "$root/tests/check_exe.sh" i686-w64-mingw32-objdump "$T/unzipped/vantrel.exe" "$root/build/native/pestamp" >/dev/null
 expect_eq "zipped exe passes the shape check" "$?" 0
 expect_eq "zipped guide is docs/guide.md" "$(tr -d '\r' < "$T/unzipped/guide.txt" | cmp - "$root/docs/guide.md")" ""
 expect_eq "installer's own version" "$(strings -el "$setup" | sed -n '/^ProductVersion$/{n;p;q}')" "$version"
