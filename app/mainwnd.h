@@ -10,6 +10,7 @@ int OnDestroy();
 int OnCommand(WORD id, HWND window);
 int OnTrayNotify(LPARAM mouseMessage, HWND window);
 void ForceForeground(HWND window);
+void TakeForeground(HWND window);
 
 int RegisterMainClass(HINSTANCE instance, HCURSOR cursor);
 HWND CreateMainWindow(HINSTANCE instance);

@@ -124,10 +124,14 @@ void ForceForeground(HWND window)
     DWORD major = version & 0xFF, minor = (version >> 8) & 0xFF;
     int win9x = (version & 0x80000000u) != 0;
     int attach = win9x ? (major >= 4 && minor >= 10) : major >= 5;
-    if (!attach) {
+    if (attach)
+        TakeForeground(window);
+    else
         SetForegroundWindow(window);
-        return;
-    }
+}
+
+void TakeForeground(HWND window)
+{
     // Windows refuses the foreground to a background process unless its
     // input is briefly joined to the foreground thread's.
     DWORD foreground = GetWindowThreadProcessId(GetForegroundWindow(), 0);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/appstate.h"
+#include "app/mainwnd.h"
 
 // The shipped program is 32-bit: there the menu item record is 48 bytes.
 static_assert(sizeof(void*) != 4 || sizeof(MENUITEMINFOA) == 48, "MENUITEMINFOA");
@@ -113,13 +114,7 @@ void ShowDeviceMenu(HWND window)
     POINT cursor;
     GetCursorPos(&cursor);
     // Unless the owner is the foreground window, the menu does not close
-    // when the user clicks elsewhere; the foreground is only granted to a
-    // thread whose input is joined to the current foreground thread's.
-    DWORD foreground = GetWindowThreadProcessId(GetForegroundWindow(), 0);
-    DWORD self = GetCurrentThreadId();
-    AttachThreadInput(self, foreground, TRUE);
-    SetForegroundWindow(window);
-    AttachThreadInput(self, foreground, FALSE);
-    BringWindowToTop(window);
+    // when the user clicks elsewhere.
+    TakeForeground(window);
     TrackPopupMenu(popup.hmenu, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, 0);
 }
