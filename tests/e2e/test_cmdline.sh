@@ -20,7 +20,7 @@ case $exe in *ツール*) ;; *) fail "no Japanese path from winepath" ;; esac
 windir=$("$WINE_RUN" winepath -u 'C:\windows' 2>/dev/null)
 list="$windir/リスト.ini"
 printf '[VANTRL]\n00=Pocket\n' > "$list"
-trap 'rm -f "$list"; cleanup' EXIT
+desk_trap 'rm -f "$list"; cleanup'
 
 : > "$FAKEDEV_EJECT_LOG"
 probe run-exact "$exe" "$exe リスト.ini" >/dev/null 2>&1

@@ -6,7 +6,7 @@
 need_desktop
 "$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
 was=$("$WINE_RUN" winecfg -v 2>/dev/null | tr -d '\r' | tail -1)
-trap '"$WINE_RUN" winecfg -v "${was:-win7}" >/dev/null 2>&1; cleanup' EXIT
+desk_trap '"$WINE_RUN" winecfg -v "${was:-win7}" >/dev/null 2>&1; cleanup'
 printf '[VANTRL]\n00=Slim\n' > "$T/list.ini"
 list=$(winpath "$T/list.ini")
 
