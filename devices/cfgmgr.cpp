@@ -122,7 +122,7 @@ int CCFGMGR::ReadClassGuid(DWORD i, char* buffer) const
 
 int CCFGMGR::ReadChainClassGuid(DWORD i, DWORD c, char* buffer) const
 {
-    if (!table || i >= count || c >= table[i].chainCount)
+    if (!table || i >= count || c >= table[i].chainCount || c >= CHAIN_MAX)
         return 0;
     return ReadGuidText(table[i].chain[c].devInst, buffer);
 }

@@ -163,7 +163,10 @@ HBITMAP ClassBitmapOfDeepestNode(const CUSBDEV& devices, DWORD i)
         return 0;
     char text[GUIDTEXT_SIZE];
     memset(text, 0, sizeof text);
+    // The menu shows the last member a record holds, so its picture is that one's.
     DWORD members = devices.table[i].chainCount;
+    if (members > CHAIN_MAX)
+        members = CHAIN_MAX;
     int ok = members > 0 ? devices.ReadChainClassGuid(i, members - 1, text)
                          : devices.ReadClassGuid(i, text);
     return ok ? LookupClassBitmap(devices, text) : 0;

@@ -15,7 +15,7 @@ cmake --build build/fuzz -j2 >/dev/null || exit 1
 seconds=${1:-600}
 status=0
 printf '%-10s %12s %8s %8s %8s %8s\n' target executions exec/s cov ft crashes
-for t in ${FUZZ_TARGETS:-cmdline listfile scan settings}; do
+for t in ${FUZZ_TARGETS:-cmdline listfile scan settings menu about}; do
   work="$root/build/fuzz/work/$t"; mkdir -p "$work" "$root/build/fuzz/crashes"
   log="$root/build/fuzz/$t.log"
   "$root/build/fuzz/fuzz_$t" -max_total_time="$seconds" -rss_limit_mb=1024 -print_final_stats=1 \

@@ -34,9 +34,11 @@ int WIN32VER::LoadFromFile(const char* path)
         return 0;
     DWORD handle = 0;
     DWORD size = GetFileVersionInfoSizeA(path, &handle);
-    if (!size)
+    if (!size || size == 0xFFFFFFFF)
         return 0;
-    block = new (std::nothrow) char[size];
+    // One zero byte past the block ends a text the file left unterminated
+    // at the very end, before the About text reads it as a C string.
+    block = new (std::nothrow) char[size + 1]();
     if (!block)
         return 0;
     if (!GetFileVersionInfoA(path, handle, size, block))

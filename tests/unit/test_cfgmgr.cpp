@@ -213,6 +213,8 @@ TEST_F(Table, ClassGuidReadsStopAtTheLimits)
     EXPECT_EQ(0, table.ReadClassGuid(1, buffer)) << "index equal to count";
     EXPECT_EQ(0, table.ReadChainClassGuid(0, 1, buffer)) << "member equal to chainCount";
     EXPECT_EQ(0, table.ReadChainClassGuid(1, 0, buffer));
+    table.table[0].chainCount = CHAIN_MAX + 1;
+    EXPECT_EQ(0, table.ReadChainClassGuid(0, CHAIN_MAX, buffer)) << "past the record's members";
     EXPECT_EQ('x', buffer[0]) << "a refused read must leave the buffer alone";
     EXPECT_EQ('x', buffer[GUIDTEXT_SIZE - 1]);
 }

@@ -162,6 +162,9 @@ TEST_F(DeviceBitmaps, TheDeepestNodeBelowDecidesOtherwiseTheDeviceItself)
     EXPECT_EQ(nullptr, ClassBitmapOfDeepestNode(devices, 2)) << "the deepest node has no class";
     EXPECT_EQ(nullptr, ClassBitmapOfDeepestNode(devices, 3));
     EXPECT_EQ(nullptr, ClassBitmapOfDeepestNode(devices, 4));
+    devices.table[0].chainCount = CHAIN_MAX + 8;  // a count past what a record holds
+    devices.table[0].chain[CHAIN_MAX - 1].devInst = 3;
+    EXPECT_EQ(Of(kMouse), ClassBitmapOfDeepestNode(devices, 0)) << "the last member held";
     devices.Free();
     EXPECT_EQ(nullptr, ClassBitmapOfDeepestNode(devices, 0));
     EXPECT_EQ(nullptr, ClassBitmapOfDevice(devices, 0));

@@ -14,19 +14,24 @@ namespace {
 // A file's version block as the stand-in serves it: sub-block path to value.
 typedef std::map<std::string, std::string> Block;
 std::map<std::string, Block> g_files;
+bool g_cutEnd;  // the block ends inside its last value: no terminator, no end record
 
 // Serialised as [path length][path][value length][value] records, so that a
 // query hands back a pointer into the caller's copy, as Windows does.
 std::string Serialise(const Block& block)
 {
     std::string out;
-    for (const auto& v : block) {
-        for (const std::string* s : {&v.first, &v.second}) {
+    for (auto v = block.rbegin(); v != block.rend(); ++v) {  // "FileDescription" last
+        for (const std::string* s : {&v->first, &v->second}) {
             UINT n = (UINT)s->size();
             out.append((const char*)&n, sizeof n);
             out += *s;
             out += '\0';
         }
+    }
+    if (g_cutEnd) {
+        out.pop_back();
+        return out;
     }
     return out.append(sizeof(UINT), '\0');  // a zero path length ends the block
 }
@@ -89,6 +94,7 @@ struct AboutText : ::testing::Test {
     {
         FakeWin_Reset();
         g_files.clear();
+        g_cutEnd = false;
         g_files[kFile]["\\VarFileInfo\\Translation"] = Translation({0x0409, 0x04e4});
     }
     void Set(const char* name, const char* value) { Set(name, value, value ? strlen(value) : 0); }
@@ -140,6 +146,15 @@ TEST_F(AboutText, ATextTooLongForTheBufferIsCutAt1023)
     Set("FileVersion", "1");
     Set("LegalCopyright", "c");
     EXPECT_EQ(std::string(1023, 'D'), Text());
+}
+
+TEST_F(AboutText, ATextLeftUnterminatedAtTheBlocksEndIsReadNoFurther)
+{
+    Set("FileDescription", "Tool");
+    Set("FileVersion", "1");
+    Set("LegalCopyright", "c");
+    g_cutEnd = true;
+    EXPECT_EQ("Tool (x86)\r\nVersion 1\r\n\r\nc", Text());
 }
 
 TEST_F(AboutText, NoBoxUnlessTheTranslationIsExactlyOnePair)
