@@ -49,9 +49,11 @@ run_line() {
   (cd "$APP" && WINEDEBUG=-all "$WINE_RUN" "$PROBE_EXE" run vantrel.exe "$1")
 }
 
+# start_resident [CHANNELS]: Wine trace channels beside the program's own
+# lines (default: the tray calls).
 start_resident() {
   rm -f "$T/resident.rc"
-  (cd "$APP" && WINEDEBUG=-all,warn+debugstr,trace+systray,trace+cursor "$WINE_RUN" vantrel.exe \
+  (cd "$APP" && WINEDEBUG="-all,warn+debugstr,${1:-trace+systray,trace+cursor}" "$WINE_RUN" vantrel.exe \
      >"$T/resident.out" 2>"$T/resident.err"; echo $? > "$T/resident.rc") &
   RESIDENT=1
   probe wait-window 30 || fail "the resident window did not appear"

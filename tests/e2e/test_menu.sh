@@ -8,17 +8,6 @@ need_desktop
 "$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
 cp "$FAKEDEV_TREE" "$T/sample.tree"
 
-# Like start_resident, with the menu trace on.
-start_menu_resident() {
-  rm -f "$T/resident.rc"
-  (cd "$APP" && WINEDEBUG=-all,warn+debugstr,trace+menu "$WINE_RUN" vantrel.exe \
-     >"$T/resident.out" 2>"$T/resident.err"; echo $? > "$T/resident.rc") &
-  RESIDENT=1
-  probe wait-window 30 || fail "the resident window did not appear"
-  poll 10 grep -q 'VANTREL:' "$T/resident.err"
-  settle
-}
-
 # The notification area's only icon sits at the bottom right of the desktop.
 # A press too soon after the last click counts as a double-click, which
 # opens nothing: try again once the double-click time has passed.
@@ -64,7 +53,7 @@ choose() {
 
 # Problem devices shown, so the camera's own entry is greyed.
 reg_set 'HKCU\Software\HALCYRA\VANTREL' HideInvalid REG_DWORD 0
-start_menu_resident
+start_resident trace+menu
 open_menu
 expect_eq "the items put into the menu" "$(menu_items)" "$(cat <<'MENU'
 0x8100 USB Mass Storage Device *
