@@ -17,6 +17,25 @@
 
 namespace {
 
+// Starts APP with LINE (CreateProcessA may write to it), waits for it and
+// returns its exit code; 125 when it could not start.
+int RunAndWait(const char* app, char* line)
+{
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(app, line, 0, 0, FALSE, 0, 0, 0, &startup, &process))
+        return 125;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 124;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return (int)code;
+}
+
+
 unsigned long Num(const char* text)
 {
     return strtoul(text, 0, 0);
@@ -281,38 +300,15 @@ int main(int argc, char** argv)
         // shortcut or a script would, and returns its exit code.
         char line[4096];
         snprintf(line, sizeof line, "\"%s\" %s", argv[2], argv[3]);
-        STARTUPINFOA startup;
-        memset(&startup, 0, sizeof startup);
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process;
-        if (!CreateProcessA(argv[2], line, 0, 0, FALSE, 0, 0, 0, &startup, &process))
-            return 125;
-        WaitForSingleObject(process.hThread, INFINITE);
-        WaitForSingleObject(process.hProcess, INFINITE);
-        DWORD code = 124;
-        GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return (int)code;
+        return RunAndWait(argv[2], line);
     }
     // --- hardening: exact command lines and simultaneous starts ---
     if (!strcmp(command, "run-exact") && argc > 3) {
         // Starts APP with LINE as its whole command line, name included, so
         // a script controls quoting and the bytes of the program's own name.
-        STARTUPINFOA startup;
-        memset(&startup, 0, sizeof startup);
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process;
         char line[4096];
         snprintf(line, sizeof line, "%s", argv[3]);
-        if (!CreateProcessA(argv[2], line, 0, 0, FALSE, 0, 0, 0, &startup, &process))
-            return 125;
-        WaitForSingleObject(process.hProcess, INFINITE);
-        DWORD code = 124;
-        GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return (int)code;
+        return RunAndWait(argv[2], line);
     }
     if (!strcmp(command, "start-many") && argc > 4) {
         // Starts N plain instances of APP at once and answers every error
