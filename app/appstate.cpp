@@ -1,5 +1,6 @@
 #include "app/appstate.h"
 
+#include <cstring>
 #include <new>
 
 #include "app/ids.h"
@@ -17,14 +18,7 @@ int CreateAppState(HINSTANCE instance)
     app->aboutOpen = 0;
     app->setupOpen = 0;
     app->iconShown = 0;
-    app->Separator = 1;
-    app->HideInvalid = 1;
-    app->ChildOnly = 0;
-    app->AutoShow = 0;
-    // Nothing is hidden as a portable device until the user asks for it.
-    app->HideWPD = 0;
-    app->ChildForm[0] = '\0';
-    app->ChildSpace[0] = '\0';
+    ApplyDefaultSettings(*app, DEFAULT_FLAGS);
     app->editText[0] = '\0';
     app->hideUnread = 0;
 
@@ -33,6 +27,24 @@ int CreateAppState(HINSTANCE instance)
         app->commandBitmaps[k].LoadIconBitmap(commandIcons[k]);
     LoadClassBitmaps(kClassIcons, app->devices);
     return 1;
+}
+
+void ApplyDefaultSettings(APPSTATE& app, DEFAULTSTEP step)
+{
+    // In check-box order: Separator, ChildOnly, HideInvalid, HideWPD, AutoShow.
+    // Nothing is hidden as a portable device until the user asks for it.
+    static const DWORD kDefaultFlags[SETTING_FLAGS] = {1, 0, 1, 0, 0};
+    if (step == DEFAULT_FLAGS) {
+        for (int k = 0; k < SETTING_FLAGS; ++k)
+            *app.Flag(k) = kDefaultFlags[k];
+        app.ChildForm[0] = '\0';
+        app.ChildSpace[0] = '\0';
+        return;
+    }
+    if (!app.ChildForm[0])
+        strcpy(app.ChildForm, DEFAULT_CHILDFORM);
+    if (!app.ChildSpace[0])
+        strcpy(app.ChildSpace, DEFAULT_CHILDSPACE);
 }
 
 void DestroyAppState()

@@ -18,6 +18,10 @@
 // The five flag settings, in the order of the Setup dialog's check boxes.
 enum { SETTING_FLAGS = 5 };
 
+// The texts a user who never set them gets; a stored empty text means these.
+#define DEFAULT_CHILDFORM "%s+ %s"
+#define DEFAULT_CHILDSPACE " "
+
 struct APPSTATE {
     HINSTANCE hInstance;
     MUTEX mutex;
@@ -57,5 +61,11 @@ extern APPSTATE* g_app;
 
 int CreateAppState(HINSTANCE instance);
 void DestroyAppState();
+
+// The one place the settings' defaults are written. DEFAULT_FLAGS: the flags
+// a new record starts with, its texts empty until the store is read.
+// DEFAULT_TEXTS: each text the store left empty gets its default.
+enum DEFAULTSTEP { DEFAULT_FLAGS, DEFAULT_TEXTS };
+void ApplyDefaultSettings(APPSTATE& app, DEFAULTSTEP step);
 
 #endif

@@ -107,11 +107,8 @@ void LoadSettings()
         for (int k = 0; k < SETTING_FLAGS; ++k)
             ReadNumber(reg.hKey, kFlagNames[k], *app.Flag(k));
         ReadText(reg.hKey, "ChildForm", app.ChildForm, CHILDFORM_SIZE);
-        if (!app.ChildForm[0])
-            strcpy(app.ChildForm, "%s+ %s");
         ReadText(reg.hKey, "ChildSpace", app.ChildSpace, CHILDSPACE_SIZE);
-        if (!app.ChildSpace[0])
-            strcpy(app.ChildSpace, " ");
+        ApplyDefaultSettings(app, DEFAULT_TEXTS);
         reg.Close();
     }
     if (!reg.Open(HIDELIST_KEY))

@@ -132,6 +132,32 @@ TEST_F(AppState, FlagsFollowTheSetupCheckBoxOrder)
     EXPECT_EQ(nullptr, g_app->Flag(SETTING_FLAGS));
 }
 
+TEST_F(AppState, DefaultsSetTheFlagsAndFillOnlyEmptyTexts)
+{
+    const struct {
+        DEFAULTSTEP step;
+        const char *form, *space, *wantForm, *wantSpace;
+        DWORD wantFlags[SETTING_FLAGS];  // from 7 each
+    } rows[] = {
+        {DEFAULT_FLAGS, "[%s]", "..", "", "", {1, 0, 1, 0, 0}},
+        {DEFAULT_TEXTS, "", "", "%s+ %s", " ", {7, 7, 7, 7, 7}},
+        {DEFAULT_TEXTS, "[%s]", "", "[%s]", " ", {7, 7, 7, 7, 7}},
+        {DEFAULT_TEXTS, "", "..", "%s+ %s", "..", {7, 7, 7, 7, 7}},
+    };
+    for (const auto& r : rows) {
+        APPSTATE& app = *g_app;
+        for (int k = 0; k < SETTING_FLAGS; ++k)
+            *app.Flag(k) = 7;
+        strcpy(app.ChildForm, r.form);
+        strcpy(app.ChildSpace, r.space);
+        ApplyDefaultSettings(app, r.step);
+        EXPECT_STREQ(r.wantForm, app.ChildForm) << "row " << r.form << "|" << r.space;
+        EXPECT_STREQ(r.wantSpace, app.ChildSpace) << "row " << r.form << "|" << r.space;
+        for (int k = 0; k < SETTING_FLAGS; ++k)
+            EXPECT_EQ(r.wantFlags[k], *app.Flag(k)) << "flag " << k << " row " << r.form;
+    }
+}
+
 TEST_F(AppState, EverythingReleasedEarlyStaysReleased)
 {
     APPSTATE& app = *g_app;
