@@ -40,11 +40,21 @@
 // One name for the window class, its title and the single-instance mutex.
 #define APP_NAME "VANTREL"
 
+// The device menu's command entries.
+#define TEXT_MENU_SCAN "&Scan"
+#define TEXT_MENU_SETUP "&Setup..."
+#define TEXT_MENU_ABOUT "&About..."
+#define TEXT_MENU_EXIT "&Exit"
+
+// Message boxes; their styles are checked against the system's headers.
 // "Error information" in code page 932, kept as bytes so no editor or
 // compiler setting can re-encode it.
 #define ERROR_CAPTION "\x83\x47\x83\x89\x81\x5b\x8f\xee\x95\xf1"
 // MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST
 #define ERROR_BOX_STYLE 0x50010
+#define ABOUT_CAPTION "About..."
+// MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST
+#define ABOUT_BOX_STYLE 0x50040
 
 #define TEXT_MEMORY_ERROR "MEMORY ALLOCATE ERROR."
 #define TEXT_ALREADY_EXECUTED "ALREADY EXECUTED."

@@ -8,7 +8,7 @@
 #ifndef VANTREL_WINLAYER_H
 #define VANTREL_WINLAYER_H
 
-#ifdef _WIN32
+#if defined(_WIN32) && !defined(VANTREL_WINLAYER_COPIES)
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -20,11 +20,11 @@
 
 #else  // host declarations
 
+// The types and constants below are copies of the SDK's; app/winlayer_win.cpp
+// compares each with the original in the Windows build. Constants are typed
+// names rather than macros so that it can read them beside the SDK's macros.
 #include <cstddef>
 #include <cstdint>
-
-#define WINAPI
-#define CALLBACK
 
 typedef int BOOL;
 typedef uint8_t BYTE;
@@ -135,49 +135,53 @@ struct BITMAPINFO {
     RGBQUAD bmiColors[1];
 };
 
+constexpr int DIGCF_PRESENT = 0x2;
+constexpr int DIGCF_ALLCLASSES = 0x4;
+constexpr int DN_DISABLEABLE = 0x2000;
+constexpr int DN_REMOVABLE = 0x4000;
+constexpr int CR_SUCCESS = 0x0;
+constexpr int CR_INVALID_POINTER = 0x3;
+constexpr int CR_INVALID_DEVNODE = 0x5;
+constexpr int CR_NO_SUCH_DEVNODE = 0xD;
+constexpr int CR_BUFFER_SMALL = 0x1A;
+constexpr int CR_NO_SUCH_VALUE = 0x25;
+constexpr int CM_DRP_DEVICEDESC = 0x1;
+constexpr int CM_DRP_CLASSGUID = 0x9;
+constexpr int CM_DRP_FRIENDLYNAME = 0xD;
+constexpr int REG_SZ = 1;
+
+constexpr int ERROR_NO_MORE_ITEMS = 259;
+constexpr int ERROR_ALREADY_EXISTS = 183;
+constexpr int MUTEX_ALL_ACCESS = 0x1F0001;
+constexpr DWORD GENERIC_READ = 0x80000000u;
+constexpr int FILE_SHARE_READ = 0x1;
+constexpr int OPEN_EXISTING = 3;
+constexpr int FILE_ATTRIBUTE_NORMAL = 0x80;
+
+constexpr int NIM_ADD = 0;
+constexpr int NIM_MODIFY = 1;
+constexpr int NIM_DELETE = 2;
+constexpr int NIF_MESSAGE = 1;
+constexpr int NIF_ICON = 2;
+constexpr int NIF_TIP = 4;
+
+constexpr int IMAGE_ICON = 1;
+constexpr int LR_DEFAULTCOLOR = 0;
+constexpr int LR_LOADFROMFILE = 0x10;
+constexpr int SM_CXSMICON = 49;
+constexpr int SM_CYSMICON = 50;
+constexpr int BI_RGB = 0;
+constexpr int DIB_RGB_COLORS = 0;
+constexpr int DI_NORMAL = 3;
+
+#ifndef VANTREL_WINLAYER_COPIES
+
+#define WINAPI
+#define CALLBACK
 #define TRUE 1
 #define FALSE 0
 #define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
 #define MAKEINTRESOURCEA(i) ((LPSTR)(uintptr_t)((WORD)(i)))
-
-#define DIGCF_PRESENT 0x2
-#define DIGCF_ALLCLASSES 0x4
-#define DN_DISABLEABLE 0x2000
-#define DN_REMOVABLE 0x4000
-#define CR_SUCCESS 0x0
-#define CR_INVALID_POINTER 0x3
-#define CR_INVALID_DEVNODE 0x5
-#define CR_NO_SUCH_DEVNODE 0xD
-#define CR_BUFFER_SMALL 0x1A
-#define CR_NO_SUCH_VALUE 0x25
-#define CM_DRP_DEVICEDESC 0x1
-#define CM_DRP_CLASSGUID 0x9
-#define CM_DRP_FRIENDLYNAME 0xD
-#define REG_SZ 1
-
-#define ERROR_NO_MORE_ITEMS 259
-#define ERROR_ALREADY_EXISTS 183
-#define MUTEX_ALL_ACCESS 0x1F0001
-#define GENERIC_READ 0x80000000u
-#define FILE_SHARE_READ 0x1
-#define OPEN_EXISTING 3
-#define FILE_ATTRIBUTE_NORMAL 0x80
-
-#define NIM_ADD 0
-#define NIM_MODIFY 1
-#define NIM_DELETE 2
-#define NIF_MESSAGE 1
-#define NIF_ICON 2
-#define NIF_TIP 4
-
-#define IMAGE_ICON 1
-#define LR_DEFAULTCOLOR 0
-#define LR_LOADFROMFILE 0x10
-#define SM_CXSMICON 49
-#define SM_CYSMICON 50
-#define BI_RGB 0
-#define DIB_RGB_COLORS 0
-#define DI_NORMAL 3
 
 extern "C" {
 
@@ -231,6 +235,7 @@ BOOL VerQueryValueA(const void* block, LPCSTR subBlock, LPVOID* data, UINT* leng
 
 }  // extern "C"
 
+#endif  // !VANTREL_WINLAYER_COPIES
 #endif  // _WIN32
 
 #include <cstddef>

@@ -4,11 +4,7 @@
 #include <cstring>
 
 #include "app/appstate.h"
-
-// MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST
-#define ABOUT_BOX_STYLE 0x50040
-static_assert((MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST) == ABOUT_BOX_STYLE,
-              "About box style");
+#include "app/ids.h"
 
 void ShowAboutBox(HWND owner)
 {
@@ -24,6 +20,6 @@ void ShowAboutBox(HWND owner)
         version.FormatAboutText(text);
     }  // the block is released before the box shows
     app.aboutOpen = 1;
-    MessageBoxA(owner, text, "About...", ABOUT_BOX_STYLE);
+    MessageBoxA(owner, text, ABOUT_CAPTION, ABOUT_BOX_STYLE);
     app.aboutOpen = 0;
 }
