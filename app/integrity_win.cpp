@@ -1,3 +1,4 @@
+#include "app/holders.h"
 #include "app/integrity.h"
 #include "app/winlayer.h"
 
@@ -7,25 +8,17 @@ int VerifyOwnImage()
     DWORD got = GetModuleFileNameA(0, path, sizeof path);
     if (got == 0 || got >= sizeof path)
         return 0;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, 0);
-    if (file == INVALID_HANDLE_VALUE)
+    KERNELHANDLE file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, 0));
+    if (file.handle == INVALID_HANDLE_VALUE)
         return 0;
-    int valid = 0;
     DWORD high = 0;
-    DWORD size = GetFileSize(file, &high);
-    HANDLE mapping = (size == INVALID_FILE_SIZE || high) ? 0
-                                                        : CreateFileMappingA(file, 0, PAGE_READONLY,
-                                                                             0, 0, 0);
-    if (mapping) {
-        const unsigned char* view =
-            (const unsigned char*)MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
-        if (view) {
-            valid = PeChecksumValid(view, size);
-            UnmapViewOfFile(view);
-        }
-        CloseHandle(mapping);
-    }
-    CloseHandle(file);
-    return valid;
+    DWORD size = GetFileSize(file.handle, &high);
+    if (size == INVALID_FILE_SIZE || high)
+        return 0;
+    KERNELHANDLE mapping(CreateFileMappingA(file.handle, 0, PAGE_READONLY, 0, 0, 0));
+    if (!mapping.handle)
+        return 0;
+    FILEVIEW view(MapViewOfFile(mapping.handle, FILE_MAP_READ, 0, 0, 0));
+    return view.bytes ? PeChecksumValid(view.bytes, size) : 0;
 }

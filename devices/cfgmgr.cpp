@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include "app/holders.h"
+
 CCFGMGR::CCFGMGR() : hwndParent(0), capacity(0), count(0), table(0) {}
 
 CCFGMGR::~CCFGMGR() { Free(); }
@@ -36,14 +38,14 @@ void CCFGMGR::Scan(int acceptProblems)
     if (!table || count >= capacity)
         return;
 
-    HDEVINFO set = SetupDiGetClassDevsA(0, 0, hwndParent, DIGCF_PRESENT | DIGCF_ALLCLASSES);
-    if (set == INVALID_HANDLE_VALUE)
+    DEVINFOSET set(SetupDiGetClassDevsA(0, 0, hwndParent, DIGCF_PRESENT | DIGCF_ALLCLASSES));
+    if (set.set == INVALID_HANDLE_VALUE)
         return;
 
     SP_DEVINFO_DATA data;
     memset(&data, 0, sizeof(data));
     data.cbSize = sizeof(data);
-    for (DWORD index = 0; SetupDiEnumDeviceInfo(set, index, &data); ++index) {
+    for (DWORD index = 0; SetupDiEnumDeviceInfo(set.set, index, &data); ++index) {
         ULONG status = 0, problem = 0;
         if (CM_Get_DevNode_Status(&status, &problem, data.DevInst, 0) != CR_SUCCESS)
             continue;
@@ -62,8 +64,6 @@ void CCFGMGR::Scan(int acceptProblems)
 
     for (DWORD i = 0; i < count; ++i)
         BuildChain(table[i]);
-
-    SetupDiDestroyDeviceInfoList(set);
 }
 
 void CCFGMGR::BuildChain(DEVENTRY& entry)

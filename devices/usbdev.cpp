@@ -2,9 +2,8 @@
 
 #include <cstring>
 
+#include "app/holders.h"
 #include "app/ids.h"
-
-namespace {
 
 // Slot 0 is empty: it is what every unlisted class maps to.
 const char* const kClassTexts[CLASS_KNOWN] = {
@@ -21,6 +20,8 @@ const char* const kClassTexts[CLASS_KNOWN] = {
     "{36FC9E60-C465-11CF-8056-444553540000}",  // USB
     "{EEC5AD98-8080-425F-922A-DABF3DE3F69A}",  // WPD
 };
+
+namespace {
 
 int EqualIgnoringCase(const char* a, const char* b)
 {
@@ -40,10 +41,13 @@ int EqualIgnoringCase(const char* a, const char* b)
 }  // namespace
 
 // Printer (slot 8) has no row: its devices carry no picture.
+#define CLASS_ROW(k) {k, IDI_CLASS_FIRST + k}
 const CLASSICON kClassIcons[CLASSICON_ROWS] = {
-    {0, 220}, {1, 221}, {2, 222}, {3, 223}, {4, 224},  {5, 225},
-    {6, 226}, {7, 227}, {9, 229}, {10, 230}, {11, 231},
+    CLASS_ROW(0), CLASS_ROW(1), CLASS_ROW(2), CLASS_ROW(3),  CLASS_ROW(4),  CLASS_ROW(5),
+    CLASS_ROW(6), CLASS_ROW(7), CLASS_ROW(9), CLASS_ROW(10), CLASS_ROW(11),
 };
+#undef CLASS_ROW
+static_assert(IDI_CLASS_FIRST + CLASS_KNOWN - 1 == IDI_CLASS_LAST, "one icon id per known class");
 
 CBMPICON::CBMPICON() : hbitmap(0) {}
 
@@ -79,27 +83,22 @@ int CBMPICON::RenderIcon(HICON icon, int cx, int cy)
     hbitmap = CreateBitmap32(cx, cy);
     if (!hbitmap)
         return 0;
-    HDC dc = CreateCompatibleDC(0);
-    if (!dc)
+    MEMORYDC dc;
+    if (!dc.hdc)
         return 0;
-    HGDIOBJ previous = SelectObject(dc, hbitmap);
-    BOOL drawn = DrawIconEx(dc, 0, 0, icon, cx, cy, 0, 0, DI_NORMAL);
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-    return drawn;
+    SELECTION selected(dc.hdc, hbitmap);
+    return DrawIconEx(dc.hdc, 0, 0, icon, cx, cy, 0, 0, DI_NORMAL);
 }
 
 int CBMPICON::LoadIconBitmap(WORD iconId)
 {
     int cy = GetSystemMetrics(SM_CYSMICON);
     int cx = GetSystemMetrics(SM_CXSMICON);
-    HICON icon = (HICON)LoadImageA(GetModuleHandleA(0), MAKEINTRESOURCEA(iconId), IMAGE_ICON, cx,
-                                   cy, LR_DEFAULTCOLOR);
-    if (!icon)
+    ICONHOLDER icon((HICON)LoadImageA(GetModuleHandleA(0), MAKEINTRESOURCEA(iconId), IMAGE_ICON,
+                                      cx, cy, LR_DEFAULTCOLOR));
+    if (!icon.icon)
         return 0;
-    int result = RenderIcon(icon, cx, cy);
-    DestroyIcon(icon);
-    return result;
+    return RenderIcon(icon.icon, cx, cy);
 }
 
 CUSBDEV::CUSBDEV()

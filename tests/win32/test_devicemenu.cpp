@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/holders.h"
 #include "devices/usbdev.h"
 #include "tray/devicemenu.h"
 
@@ -38,7 +39,8 @@ Item ReadItem(HMENU menu, int position)
 // character line, and a problem device whose entry is the last one.
 TEST(DeviceMenuWin, ItemsCarryTheListsTypesIdsTextsStatesAndBitmaps)
 {
-    HBITMAP disk = CreateBitmap32(16, 16), usb = CreateBitmap32(16, 16);
+    GDIOBJECT diskHeld(CreateBitmap32(16, 16)), usbHeld(CreateBitmap32(16, 16));
+    HBITMAP disk = (HBITMAP)diskHeld.object, usb = (HBITMAP)usbHeld.object;
     ASSERT_TRUE(disk && usb);
     const std::string longLine(CHAINLINE_SIZE - 1, 'L');
     MENULIST list;
@@ -51,7 +53,8 @@ TEST(DeviceMenuWin, ItemsCarryTheListsTypesIdsTextsStatesAndBitmaps)
     list.AddString("Camera", 0x8103, usb)->state = MENU_GRAYED;
     list.AddString("&Exit", 0x8013, 0);
 
-    HMENU menu = CreatePopupMenu();
+    POPUPMENU popup;
+    HMENU menu = popup.hmenu;
     ASSERT_TRUE(menu != 0);
     FillDeviceMenu(menu, list);
     struct {
@@ -86,12 +89,11 @@ TEST(DeviceMenuWin, ItemsCarryTheListsTypesIdsTextsStatesAndBitmaps)
     EXPECT_FALSE(GetMenuItemInfoA(menu, n, TRUE, &past)) << "an item past the end";
 
     EXPECT_TRUE(DestroyMenu(menu));
+    popup.hmenu = 0;
     EXPECT_FALSE(IsMenu(menu));
     // The bitmaps stay their owners': destroying the menu leaves them.
     BITMAP info;
     EXPECT_EQ((int)sizeof info, GetObjectA(disk, sizeof info, &info));
-    DeleteObject(disk);
-    DeleteObject(usb);
 }
 
 }  // namespace
