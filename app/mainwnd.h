@@ -8,9 +8,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 int OnCreate(HWND window);
 int OnDestroy();
 int OnCommand(WORD id, HWND window);
-int OnTrayNotify(LPARAM mouseMessage, HWND window);
-void ForceForeground(HWND window);
-void TakeForeground(HWND window);
+int OnPowerBroadcast(WPARAM event, HWND window);
+int OnDeviceChange(WPARAM event, HWND window);
+// OnTrayNotify, the press on the icon, is the device menu's: tray/devicemenu.h.
 
 int RegisterMainClass(HINSTANCE instance, HCURSOR cursor);
 HWND CreateMainWindow(HINSTANCE instance);

@@ -118,39 +118,19 @@ int OnCommand(WORD id, HWND window)
     return 0;
 }
 
-void ForceForeground(HWND window)
+int OnPowerBroadcast(WPARAM event, HWND window)
 {
-    DWORD version = GetVersion();
-    DWORD major = version & 0xFF, minor = (version >> 8) & 0xFF;
-    int win9x = (version & 0x80000000u) != 0;
-    int attach = win9x ? (major >= 4 && minor >= 10) : major >= 5;
-    if (attach)
-        TakeForeground(window);
-    else
-        SetForegroundWindow(window);
-}
-
-void TakeForeground(HWND window)
-{
-    // Windows refuses the foreground to a background process unless its
-    // input is briefly joined to the foreground thread's.
-    DWORD foreground = GetWindowThreadProcessId(GetForegroundWindow(), 0);
-    DWORD self = GetCurrentThreadId();
-    AttachThreadInput(self, foreground, TRUE);
-    SetForegroundWindow(window);
-    AttachThreadInput(self, foreground, FALSE);
-    BringWindowToTop(window);
-}
-
-int OnTrayNotify(LPARAM mouseMessage, HWND window)
-{
-    if (mouseMessage != WM_LBUTTONDOWN && mouseMessage != WM_RBUTTONDOWN)
+    if (event != PBT_APMRESUMESUSPEND)
         return 0;
-    ForceForeground(GetDesktopWindow());
-    if (!g_app->aboutOpen && !g_app->setupOpen)
-        ShowDeviceMenu(window);
-    // Lets a menu opened from the tray close when the user clicks elsewhere.
-    PostMessageA(window, WM_NULL, 0, 0);
+    RefreshDevices(window);
+    UpdateTrayIcon();
+    return 1;
+}
+
+int OnDeviceChange(WPARAM event, HWND window)
+{
+    if (event == DBT_DEVNODES_CHANGED || event == DBT_DEVICEARRIVAL)
+        PostMessageA(window, WM_COMMAND, ID_SCAN, 0);
     return 0;
 }
 
@@ -167,15 +147,9 @@ static LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         return OnCommand(LOWORD(wParam), window);
     case WM_POWERBROADCAST:
-        if (wParam != PBT_APMRESUMESUSPEND)
-            return 0;
-        RefreshDevices(window);
-        UpdateTrayIcon();
-        return 1;
+        return OnPowerBroadcast(wParam, window);
     case WM_DEVICECHANGE:
-        if (wParam == DBT_DEVNODES_CHANGED || wParam == DBT_DEVICEARRIVAL)
-            PostMessageA(window, WM_COMMAND, ID_SCAN, 0);
-        return 0;
+        return OnDeviceChange(wParam, window);
     case WM_TRAYNOTIFY:
         return OnTrayNotify(lParam, window);
     }

@@ -8,7 +8,6 @@
 
 #define INDENT_SIZE 32
 #define CHAINLINE_SIZE 288
-#define DEFAULT_CHILDFORM "%s+ %s"
 
 enum MENUKIND { MENU_STRING, MENU_SEPARATOR };
 enum MENUSTATE { MENU_ENABLED, MENU_GRAYED };
@@ -75,5 +74,11 @@ void FillDeviceMenu(HMENU menu, const MENULIST& list);
 // Shows the menu and returns once it has closed; the chosen entry comes
 // back later as WM_COMMAND.
 void ShowDeviceMenu(HWND window);
+// The main window's handler for a press on the tray icon.
+int OnTrayNotify(LPARAM mouseMessage, HWND window);
+// Gives the window the foreground: TakeForeground always by joining the
+// foreground thread's input, ForceForeground only where the system needs it.
+void ForceForeground(HWND window);
+void TakeForeground(HWND window);
 
 #endif

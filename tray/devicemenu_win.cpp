@@ -1,36 +1,17 @@
-// Hands the device menu's entry list to Windows, shows it at the cursor
-// and tracks it.
+// A press on the tray icon, top to bottom: the foreground, the guard on the
+// open dialogs, the device menu handed to Windows and tracked, and the
+// message that lets it close.
 #include "tray/devicemenu.h"
 
 #include <cstring>
 
 #include "app/appstate.h"
-#include "app/mainwnd.h"
+#include "app/holders.h"
 
 // The shipped program is 32-bit: there the menu item record is 48 bytes.
 static_assert(sizeof(void*) != 4 || sizeof(MENUITEMINFOA) == 48, "MENUITEMINFOA");
 
 namespace {
-
-// Owner of one popup menu: every way out of ShowDeviceMenu destroys it.
-class POPUPMENU {
-public:
-    HMENU hmenu;
-
-    POPUPMENU() : hmenu(CreatePopupMenu()) {}
-    ~POPUPMENU() { Release(); }
-    void Release()
-    {
-        if (hmenu) {
-            DestroyMenu(hmenu);
-            hmenu = 0;
-        }
-    }
-
-private:
-    POPUPMENU(const POPUPMENU&);
-    POPUPMENU& operator=(const POPUPMENU&);
-};
 
 void AppendSeparator(HMENU menu)
 {
@@ -101,6 +82,32 @@ void FillDeviceMenu(HMENU menu, const MENULIST& list)
         GreyFirstEntry(menu, greyId);
 }
 
+void TakeForeground(HWND window)
+{
+    // Windows refuses the foreground to a background process unless its
+    // input is briefly joined to the foreground thread's.
+    DWORD foreground = GetWindowThreadProcessId(GetForegroundWindow(), 0);
+    DWORD self = GetCurrentThreadId();
+    AttachThreadInput(self, foreground, TRUE);
+    SetForegroundWindow(window);
+    AttachThreadInput(self, foreground, FALSE);
+    BringWindowToTop(window);
+}
+
+void ForceForeground(HWND window)
+{
+    // Windows 98, Me and 2000 on lock the foreground; earlier systems hand
+    // it over on request.
+    DWORD version = GetVersion();
+    DWORD major = version & 0xFF, minor = (version >> 8) & 0xFF;
+    int win9x = (version & 0x80000000u) != 0;
+    int attach = win9x ? (major >= 4 && minor >= 10) : major >= 5;
+    if (attach)
+        TakeForeground(window);
+    else
+        SetForegroundWindow(window);
+}
+
 void ShowDeviceMenu(HWND window)
 {
     MENULIST list;
@@ -117,4 +124,19 @@ void ShowDeviceMenu(HWND window)
     // when the user clicks elsewhere.
     TakeForeground(window);
     TrackPopupMenu(popup.hmenu, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, 0);
+}
+
+int OnTrayNotify(LPARAM mouseMessage, HWND window)
+{
+    if (mouseMessage != WM_LBUTTONDOWN && mouseMessage != WM_RBUTTONDOWN)
+        return 0;
+    // The press leaves the foreground with the taskbar; handing it to the
+    // desktop first frees it for the menu's owner below.
+    ForceForeground(GetDesktopWindow());
+    // A menu over an open Setup or About box would act behind its back.
+    if (!g_app->aboutOpen && !g_app->setupOpen)
+        ShowDeviceMenu(window);
+    // Lets a menu opened from the tray close when the user clicks elsewhere.
+    PostMessageA(window, WM_NULL, 0, 0);
+    return 0;
 }
