@@ -19,7 +19,8 @@ ManifestDPIAware true
 !define PUBLISHER "HALCYRA"
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${APP}"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
-!define ID_EXIT 0x8013
+; The Exit command, read from the program's own list of ids.
+!searchparse /file "${__FILEDIR__}/../app/ids.h" "#define ID_EXIT " ID_EXIT
 
 Name "${APP} ${VERSION}"
 OutFile "${OUTFILE}"

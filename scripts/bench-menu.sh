@@ -16,6 +16,7 @@ build/native/benchmarks --benchmark_filter=Menu --benchmark_min_time=0.5 2>/dev/
 
 tree=$(sh scripts/wine-tree.sh)
 . scripts/winedesk.sh
+desk_ids . || exit 1
 work=$(mktemp -d /tmp/vantrel-benchmenu.XXXXXX)
 # The programs' own waiting shells end with the desk, before their folder goes.
 desk_trap 'desk_end; wait; rm -rf "$work"'
@@ -47,7 +48,7 @@ start_program() {
   probe wait-window 30 || { echo "bench-menu.sh: vantrel.exe did not start" >&2; exit 1; }
 }
 stop_program() {
-  probe command 0x8013
+  probe command $ID_EXIT
   probe wait-gone 20
   ended vantrel
 }

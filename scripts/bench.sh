@@ -15,6 +15,7 @@ echo "== refresh, native (debug build with sanitizers: compare calls, not time)"
 build/native/benchmarks --benchmark_min_time=0.5 2>/dev/null | grep BM_
 
 . scripts/winedesk.sh
+desk_ids . || exit 1
 work=$(mktemp -d /tmp/vantrel-bench.XXXXXX)
 desk_trap 'rm -rf "$work"'
 desk_begin "$tree" own || { echo "bench.sh: could not start Wine (see above)"; exit 1; }
@@ -35,7 +36,7 @@ startup_ms() {
       cat >/dev/null; } ) &
   job=$!
   poll 30 test -s "$work/ms" || echo "no trace line from $1" >&2
-  [ "$1" = vantrel.exe ] && probe command 0x8013 >/dev/null
+  [ "$1" = vantrel.exe ] && probe command $ID_EXIT >/dev/null
   wait "$job"
   sleep 0.5
   cat "$work/ms" 2>/dev/null
@@ -73,7 +74,7 @@ probe resume-times 1000
 echo "after 1,000 refreshes:  RSS $(rss)"
 probe resume-times 1000
 echo "after 2,000 refreshes:  RSS $(rss)"
-probe command 0x8013
+probe command $ID_EXIT
 probe wait-gone 20
 poll 10 desk_gone "$pid"
 echo "device calls in the whole run (2,001 refreshes):"

@@ -23,6 +23,7 @@ tree=$(sh scripts/wine-tree.sh)
 [ "$tree" = build/win ] || echo "note: this host runs 64-bit user code only; the pictures show the 64-bit build ($tree)"
 
 . scripts/winedesk.sh
+desk_ids . || exit 1
 export WINEPREFIX="$root/build/pictures/prefix"
 out="$root/docs/images"
 work=$(mktemp -d /tmp/vantrel-pictures.XXXXXX)
@@ -56,7 +57,7 @@ start_program() {
   poll 10 tray_icon || die "vantrel.exe put no icon into the notification area"
 }
 stop_program() {
-  probe command 0x8013 >/dev/null
+  probe command $ID_EXIT >/dev/null
   probe wait-gone 20 || die "vantrel.exe did not end on its exit command"
   poll 20 test -s "$work/rc" || die "vantrel.exe did not end"
 }
@@ -139,7 +140,7 @@ reg delete 'HKCU\Software\HALCYRA\VANTREL' /v HideInvalid /f
 start_program
 poll 10 steady base
 
-probe command 0x8011 >/dev/null
+probe command $ID_SETUP >/dev/null
 dlg wait Setup 20 && await base setup
 setup_box=$(diff_box base setup)
 if save setup "$setup_box" setup; then
@@ -160,7 +161,7 @@ dlg click Setup 2 >/dev/null
 dlg gone Setup 10 || die "Setup did not close"
 
 poll 10 steady base
-probe command 0x8012 >/dev/null
+probe command $ID_ABOUT >/dev/null
 dlg wait "About..." 20 && await base about
 save about "$(diff_box base about)" about
 dlg click "About..." 1 >/dev/null

@@ -28,6 +28,7 @@ tree=$(sh scripts/wine-tree.sh)
 [ -f "$tree/vantrel.exe" ] || die "no $tree/vantrel.exe; build it with: sh scripts/build.sh"
 
 . scripts/winedesk.sh
+desk_ids . || exit 1
 work=$(mktemp -d /tmp/vantrel-run.XXXXXX)
 desk_trap 'rm -rf "$work"'
 mode=any
@@ -97,7 +98,7 @@ traces
 echo "screenshots:"
 for f in desktop tray menu; do echo "  $root/$shots/$f.png"; done
 if [ -n "$DESK_XVFB" ]; then
-  "$WINE_RUN" "$PROBE_EXE" command 0x8013 >/dev/null 2>&1
+  "$WINE_RUN" "$PROBE_EXE" command $ID_EXIT >/dev/null 2>&1
   "$WINE_RUN" "$PROBE_EXE" wait-gone 20 || echo "note: vantrel.exe did not end on its exit command"
   echo "(headless: stopped it again)"
 else

@@ -3,6 +3,7 @@
 #   . scripts/winedesk.sh
 #   desk_begin TREE [own|any]   TREE: the build tree whose programs run
 #   desk_trap [CMD]             on exit: CMD, then desk_end
+#   desk_ids ROOT               the program's command ids as $ID_EXIT etc.
 #
 # desk_begin starts a private Xvfb (always with "own"; with "any" only
 # when there is no $DISPLAY), a wineserver for the tree's prefix, boots the
@@ -22,6 +23,13 @@ DESK_XVFB=""
 DESK_WINESERVER=""
 
 desk_say() { echo "winedesk: $*" >&2; }
+
+# desk_ids ROOT: sets WM_TRAYNOTIFY and the ID_ command ids as shell
+# variables from ROOT/app/ids.h, the program's one list of them.
+desk_ids() {
+  eval "$(sed -n 's/^#define \(WM_TRAYNOTIFY\|ID_[A-Z_]*\) \(0x[0-9A-Fa-f]*\)$/\1=\2/p' "$1/app/ids.h")"
+  [ -n "${ID_EXIT:-}" ] || { desk_say "no command ids in $1/app/ids.h"; return 1; }
+}
 
 # Milliseconds since the epoch.
 desk_ms() { echo $(( $(date +%s%N) / 1000000 )); }

@@ -15,7 +15,7 @@ stored_value() {  # key value
 
 # Visible popup menus after a button press on the tray icon.
 tray_press_menus() {
-  probe post 0x8001 0 0x201 >/dev/null
+  probe post $WM_TRAYNOTIFY 0 0x201 >/dev/null
   settle
   dlg menus -
 }

@@ -5,6 +5,7 @@
 # a script run on its own, one of the script's own, ended with it.
 set -u
 . "$(dirname "$E2E_LIB")/../../scripts/winedesk.sh"
+desk_ids "$(dirname "$E2E_LIB")/../.." || exit 1
 
 T=$(mktemp -d /tmp/vantrel-e2e.XXXXXX)
 APP="$T/app"
@@ -21,7 +22,7 @@ FAILS=0
 
 cleanup() {
   if [ -n "$RESIDENT" ] && [ -z "${DESK_SIGNALLED:-}" ]; then
-    probe command 0x8013 >/dev/null 2>&1
+    probe command $ID_EXIT >/dev/null 2>&1
     probe wait-gone 10 >/dev/null 2>&1
   fi
   rm -rf "$T"
@@ -63,7 +64,7 @@ start_resident() {
 
 # Ends the resident instance through its own exit command.
 stop_resident() {
-  probe command 0x8013 >/dev/null
+  probe command $ID_EXIT >/dev/null
   probe wait-gone 20 || fail "the resident window did not go away"
   RESIDENT=""
   wait_file "$T/resident.rc" || fail "the resident process did not end"

@@ -16,7 +16,7 @@ case "$description$version$copyright" in
   *"(none)"*|"") fail "the exe lacks a version string: $(cat "$T/version")" ;;
 esac
 
-probe command 0x8012 >/dev/null
+probe command $ID_ABOUT >/dev/null
 dlg wait "About..." 20 || fail "no About box"
 shot about
 expect_eq "text" "$(dlg text "About..." 0xffff | tr -d '\r')" \
@@ -26,13 +26,13 @@ expect_eq "one OK button" "$buttons" "1:OK"
 expect_eq "information icon" \
   "$(dlg controls "About..." "MS Shell Dlg" 8 | tr -d '\r' | awk -F'|' '$2 == "Static" && $4 ~ /03$/' | wc -l)" 1  # SS_ICON
 
-probe command 0x8012 >/dev/null
+probe command $ID_ABOUT >/dev/null
 settle 2
 expect_eq "a second About opens no second box" "$(dlg count "About..." | tr -d '\r')" 1
 
 dlg click "About..." 1 >/dev/null
 dlg gone "About..." 10 || fail "the About box did not close"
-probe command 0x8012 >/dev/null
+probe command $ID_ABOUT >/dev/null
 dlg wait "About..." 20
 expect_eq "closed, it opens again" "$?" 0
 dlg click "About..." 1 >/dev/null

@@ -37,7 +37,7 @@ expect_eq "quoted name, tab, quoted full list path" "$(ejects)" "20 Pocket Playe
 RESIDENT=1
 probe wait-window 30
 expect_eq "unquoted Japanese name alone: resident window" "$?" 0
-probe command 0x8013 >/dev/null 2>&1
+probe command $ID_EXIT >/dev/null 2>&1
 probe wait-gone 20
 RESIDENT=""
 wait_file "$T/bare.rc"

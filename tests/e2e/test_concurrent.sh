@@ -32,7 +32,7 @@ for round in $(seq 1 "$rounds"); do
     "ended=9 code0=9 boxes="*" resident=1")
       [ "$adds" -eq 1 ] && [ "$other" -eq 0 ] && good=$((good + 1)) ;;
   esac
-  probe command 0x8013 >/dev/null 2>&1
+  probe command $ID_EXIT >/dev/null 2>&1
   probe wait-gone 20 || fail "round $round: the resident window stayed"
   RESIDENT=""
   sleep 1

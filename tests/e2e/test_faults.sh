@@ -35,8 +35,8 @@ run_fault() {
     sleep 0.2
   done
   if probe wait-window 0; then
-    probe command 0x8002 >/dev/null  # a hand-over: a save, where it can
-    probe command 0x8013 >/dev/null
+    probe command $ID_SHOWICON >/dev/null  # a hand-over: a save, where it can
+    probe command $ID_EXIT >/dev/null
     probe wait-gone 20
   fi
   wait_file "$T/f.rc" || fail "$1: the program did not end"

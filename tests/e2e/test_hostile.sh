@@ -23,13 +23,13 @@ run_case() {
   : > "$FAKEDEV_EJECT_LOG"
   start_resident
   scanned=$(grep -c 'VANTREL:UPDATE, [0-9]* DEVICE' "$T/resident.err")
-  probe post 0x8001 0 0x204 >/dev/null  # right button on the tray icon
+  probe post $WM_TRAYNOTIFY 0 0x204 >/dev/null  # right button on the tray icon
   settle
   probe send 0x1F 0 0 >/dev/null        # WM_CANCELMODE closes a menu left open
-  answered=$(probe send 0x111 0x8010 0 | tr -d '\r')
+  answered=$(probe send 0x111 $ID_SCAN 0 | tr -d '\r')
   settle
   rescans=$(trace_count)
-  probe command 0x8002 >/dev/null; settle  # a hand-over: saves the settings
+  probe command $ID_SHOWICON >/dev/null; settle  # a hand-over: saves the settings
   stop_resident
   crash=$(grep -ciE 'unhandled|page fault|err:seh|assert' "$T/resident.err")
   saved=$("$WINE_RUN" reg query "HKCU\\$4" /v "$2" 2>/dev/null | tr -d '\r' |

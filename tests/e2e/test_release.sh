@@ -60,7 +60,7 @@ start_installed() {
 }
 stale_cleanup() {
   [ -z "${DESK_SIGNALLED:-}" ] || return 0
-  probe command 0x8013 >/dev/null 2>&1 && probe wait-gone 10 >/dev/null 2>&1
+  probe command $ID_EXIT >/dev/null 2>&1 && probe wait-gone 10 >/dev/null 2>&1
   rm -rf "$instdir" "$shortcut"
   "$WINE_RUN" reg delete "$uninst" /f >/dev/null 2>&1
   "$WINE_RUN" reg delete "$run" /v VANTREL /f >/dev/null 2>&1

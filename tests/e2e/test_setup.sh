@@ -58,7 +58,7 @@ table() {  # the wanted lines in the live form
     { size = $7; if ($2 == "COMBOBOX") sub(/x.*/, "x-", size); print $1, $2, $3, $4, $6, size }' "$1"
 }
 
-probe command 0x8011 >/dev/null
+probe command $ID_SETUP >/dev/null
 dlg wait Setup 20 || fail "Setup did not open"
 expect_eq "Setup on screen as tabled" "$(live Setup Arial 9)" "$(table "$T/setup.want")"
 expect_eq "client area in dialog units" "$(dlg controls Setup Arial 9 | head -1 | sed 's/.*client=//' | tr -d '\r')" "191x179"
@@ -103,7 +103,7 @@ expect_eq "and the edited line" "$(stored_value 'HKCU\Software\HALCYRA\VANTREL\D
 
 # CANCEL after a toggle and a REMOVE stores nothing.
 snapshot=$(stored)
-probe command 0x8011 >/dev/null
+probe command $ID_SETUP >/dev/null
 dlg wait Setup 20 || fail "Setup did not open again"
 expect_eq "Setup shows what was stored" "$(dlg checked Setup 1001 | tr -d '\r')" 1
 dlg click Setup 1000 >/dev/null

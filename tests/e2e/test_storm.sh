@@ -35,15 +35,15 @@ echo "after warm-up: private ${mem0} KiB, $h0 handles"
 
 t0=$(date +%s)
 probe devchange-times "$broadcasts" || fail "a broadcast went unanswered"
-answer=$(probe send 0x111 0x8010 0 | tr -d '\r')  # the program still answers
+answer=$(probe send 0x111 $ID_SCAN 0 | tr -d '\r')  # the program still answers
 expect_eq "answers during the burst" "$answer" 0
 wait_traces $((201 + broadcasts + 1)) || fail "the rescans did not all run"
 t1=$(date +%s)
 mem1=$(private_kb); h1=$(handles)
 echo "$broadcasts broadcasts: drained in $((t1 - t0)) s; private ${mem1} KiB, $h1 handles"
 
-probe command-times 0x8002 "$handovers" || fail "a hand-over could not be posted"
-answer=$(probe send 0x111 0x8010 0 | tr -d '\r')
+probe command-times $ID_SHOWICON "$handovers" || fail "a hand-over could not be posted"
+answer=$(probe send 0x111 $ID_SCAN 0 | tr -d '\r')
 t2=$(date +%s)
 for k in 1 2 3 4 5; do
   (cd "$APP" && "$WINE_RUN" vantrel.exe >/dev/null 2>&1) || fail "second start $k"

@@ -18,8 +18,8 @@ for v in winxp:5.1 win7:6.1 win10:10.0; do
     "Windows ${v#*:}."
   : > "$FAKEDEV_EJECT_LOG"
   start_resident
-  probe post 0x8001 0 0x205 >/dev/null  # right button up: ignored
-  probe post 0x8001 0 0x201 >/dev/null  # left button down: the menu
+  probe post $WM_TRAYNOTIFY 0 0x205 >/dev/null  # right button up: ignored
+  probe post $WM_TRAYNOTIFY 0 0x201 >/dev/null  # left button down: the menu
   settle
   probe send 0x1F 0 0 >/dev/null        # WM_CANCELMODE closes the menu
   probe command 0x8103 >/dev/null; settle
