@@ -9,6 +9,8 @@ namespace host {
 #include "app/winlayer.h"
 }  // namespace host
 
+// Two tables, one name each, kept as written.
+// clang-format off
 #define COPIED_CONSTANTS(X)                                                                    \
     X(DIGCF_PRESENT) X(DIGCF_ALLCLASSES) X(DN_DISABLEABLE) X(DN_REMOVABLE) X(CR_SUCCESS)       \
     X(CR_INVALID_POINTER) X(CR_INVALID_DEVNODE) X(CR_NO_SUCH_DEVNODE) X(CR_BUFFER_SMALL)       \
@@ -23,6 +25,7 @@ namespace host {
     X(LPARAM) X(LRESULT) X(HANDLE) X(HWND) X(HDEVINFO) X(DEVINST) X(CONFIGRET)                 \
     X(PNP_VETO_TYPE) X(GUID) X(SP_DEVINFO_DATA) X(LARGE_INTEGER) X(NOTIFYICONDATAA)            \
     X(BITMAPINFOHEADER) X(RGBQUAD) X(BITMAPINFO)
+// clang-format on
 
 // Taken now: once the SDK is in, its macros would replace the names.
 #define TAKE_VALUE(name) constexpr auto copied_##name = host::name;

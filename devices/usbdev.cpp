@@ -41,12 +41,12 @@ int EqualIgnoringCase(const char* a, const char* b)
 }  // namespace
 
 // Printer (slot 8) has no row: its devices carry no picture.
-#define CLASS_ROW(k) {k, IDI_CLASS_FIRST + k}
 const CLASSICON kClassIcons[CLASSICON_ROWS] = {
-    CLASS_ROW(0), CLASS_ROW(1), CLASS_ROW(2), CLASS_ROW(3),  CLASS_ROW(4),  CLASS_ROW(5),
-    CLASS_ROW(6), CLASS_ROW(7), CLASS_ROW(9), CLASS_ROW(10), CLASS_ROW(11),
+    {0, IDI_CLASS_FIRST + 0},   {1, IDI_CLASS_FIRST + 1},   {2, IDI_CLASS_FIRST + 2},
+    {3, IDI_CLASS_FIRST + 3},   {4, IDI_CLASS_FIRST + 4},   {5, IDI_CLASS_FIRST + 5},
+    {6, IDI_CLASS_FIRST + 6},   {7, IDI_CLASS_FIRST + 7},   {9, IDI_CLASS_FIRST + 9},
+    {10, IDI_CLASS_FIRST + 10}, {11, IDI_CLASS_FIRST + 11},
 };
-#undef CLASS_ROW
 static_assert(IDI_CLASS_FIRST + CLASS_KNOWN - 1 == IDI_CLASS_LAST, "one icon id per known class");
 
 CBMPICON::CBMPICON() : hbitmap(0) {}

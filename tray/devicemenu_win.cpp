@@ -37,6 +37,65 @@ void GreyFirstEntry(HMENU menu, WORD id)
 
 }  // namespace
 
+int OnTrayNotify(LPARAM mouseMessage, HWND window)
+{
+    if (mouseMessage != WM_LBUTTONDOWN && mouseMessage != WM_RBUTTONDOWN)
+        return 0;
+    // The press leaves the foreground with the taskbar; handing it to the
+    // desktop first frees it for the menu's owner below.
+    ForceForeground(GetDesktopWindow());
+    // A menu over an open Setup or About box would act behind its back.
+    if (!g_app->aboutOpen && !g_app->setupOpen)
+        ShowDeviceMenu(window);
+    // Lets a menu opened from the tray close when the user clicks elsewhere.
+    PostMessageA(window, WM_NULL, 0, 0);
+    return 0;
+}
+
+void ShowDeviceMenu(HWND window)
+{
+    MENULIST list;
+    BuildDeviceMenu(list);
+    g_app->lastMenu.Remember(list, g_app->devices);
+    POPUPMENU popup;
+    if (!popup.hmenu || !list.count)
+        return;
+    FillDeviceMenu(popup.hmenu, list);
+
+    POINT cursor;
+    GetCursorPos(&cursor);
+    // Unless the owner is the foreground window, the menu does not close
+    // when the user clicks elsewhere.
+    TakeForeground(window);
+    TrackPopupMenu(popup.hmenu, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, 0);
+}
+
+void ForceForeground(HWND window)
+{
+    // Windows 98, Me and 2000 on lock the foreground; earlier systems hand
+    // it over on request.
+    DWORD version = GetVersion();
+    DWORD major = version & 0xFF, minor = (version >> 8) & 0xFF;
+    int win9x = (version & 0x80000000u) != 0;
+    int attach = win9x ? (major >= 4 && minor >= 10) : major >= 5;
+    if (attach)
+        TakeForeground(window);
+    else
+        SetForegroundWindow(window);
+}
+
+void TakeForeground(HWND window)
+{
+    // Windows refuses the foreground to a background process unless its
+    // input is briefly joined to the foreground thread's.
+    DWORD foreground = GetWindowThreadProcessId(GetForegroundWindow(), 0);
+    DWORD self = GetCurrentThreadId();
+    AttachThreadInput(self, foreground, TRUE);
+    SetForegroundWindow(window);
+    AttachThreadInput(self, foreground, FALSE);
+    BringWindowToTop(window);
+}
+
 void AppendMenuEntry(HMENU menu, const char* text, HBITMAP bitmap, WORD id)
 {
     MENUITEMINFOA mii;
@@ -80,63 +139,4 @@ void FillDeviceMenu(HMENU menu, const MENULIST& list)
     }
     if (greyPending)
         GreyFirstEntry(menu, greyId);
-}
-
-void TakeForeground(HWND window)
-{
-    // Windows refuses the foreground to a background process unless its
-    // input is briefly joined to the foreground thread's.
-    DWORD foreground = GetWindowThreadProcessId(GetForegroundWindow(), 0);
-    DWORD self = GetCurrentThreadId();
-    AttachThreadInput(self, foreground, TRUE);
-    SetForegroundWindow(window);
-    AttachThreadInput(self, foreground, FALSE);
-    BringWindowToTop(window);
-}
-
-void ForceForeground(HWND window)
-{
-    // Windows 98, Me and 2000 on lock the foreground; earlier systems hand
-    // it over on request.
-    DWORD version = GetVersion();
-    DWORD major = version & 0xFF, minor = (version >> 8) & 0xFF;
-    int win9x = (version & 0x80000000u) != 0;
-    int attach = win9x ? (major >= 4 && minor >= 10) : major >= 5;
-    if (attach)
-        TakeForeground(window);
-    else
-        SetForegroundWindow(window);
-}
-
-void ShowDeviceMenu(HWND window)
-{
-    MENULIST list;
-    BuildDeviceMenu(list);
-    g_app->lastMenu.Remember(list, g_app->devices);
-    POPUPMENU popup;
-    if (!popup.hmenu || !list.count)
-        return;
-    FillDeviceMenu(popup.hmenu, list);
-
-    POINT cursor;
-    GetCursorPos(&cursor);
-    // Unless the owner is the foreground window, the menu does not close
-    // when the user clicks elsewhere.
-    TakeForeground(window);
-    TrackPopupMenu(popup.hmenu, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, 0);
-}
-
-int OnTrayNotify(LPARAM mouseMessage, HWND window)
-{
-    if (mouseMessage != WM_LBUTTONDOWN && mouseMessage != WM_RBUTTONDOWN)
-        return 0;
-    // The press leaves the foreground with the taskbar; handing it to the
-    // desktop first frees it for the menu's owner below.
-    ForceForeground(GetDesktopWindow());
-    // A menu over an open Setup or About box would act behind its back.
-    if (!g_app->aboutOpen && !g_app->setupOpen)
-        ShowDeviceMenu(window);
-    // Lets a menu opened from the tray close when the user clicks elsewhere.
-    PostMessageA(window, WM_NULL, 0, 0);
-    return 0;
 }
