@@ -21,7 +21,8 @@ int RegisterMainClass(HINSTANCE instance, HCURSOR cursor)
     wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_MAIN));
     wc.hCursor = cursor;
-    wc.hbrBackground = (HBRUSH)(COLOR_INACTIVEBORDER + 1);  // never painted: the window stays hidden
+    // Never painted: the window stays hidden.
+    wc.hbrBackground = (HBRUSH)(COLOR_INACTIVEBORDER + 1);
     wc.lpszClassName = APP_NAME;
     if (RegisterClassA(&wc))
         return 1;

@@ -5,7 +5,10 @@
 #include <new>
 
 void* operator new(size_t size, const std::nothrow_t&) noexcept { return malloc(size ? size : 1); }
-void* operator new[](size_t size, const std::nothrow_t&) noexcept { return malloc(size ? size : 1); }
+void* operator new[](size_t size, const std::nothrow_t&) noexcept
+{
+    return malloc(size ? size : 1);
+}
 void operator delete(void* p) noexcept { free(p); }
 void operator delete[](void* p) noexcept { free(p); }
 void operator delete(void* p, size_t) noexcept { free(p); }

@@ -94,8 +94,8 @@ int CBMPICON::LoadIconBitmap(WORD iconId)
 {
     int cy = GetSystemMetrics(SM_CYSMICON);
     int cx = GetSystemMetrics(SM_CXSMICON);
-    ICONHOLDER icon((HICON)LoadImageA(GetModuleHandleA(0), MAKEINTRESOURCEA(iconId), IMAGE_ICON,
-                                      cx, cy, LR_DEFAULTCOLOR));
+    ICONHOLDER icon((HICON)LoadImageA(GetModuleHandleA(0), MAKEINTRESOURCEA(iconId), IMAGE_ICON, cx,
+                                      cy, LR_DEFAULTCOLOR));
     if (!icon.icon)
         return 0;
     return RenderIcon(icon.icon, cx, cy);

@@ -9,8 +9,7 @@ struct PLACEMENT {
 };
 
 // A window with this rectangle, centred on a screen of this size.
-PLACEMENT ScreenCentre(int left, int top, int right, int bottom, int screenWidth,
-                       int screenHeight);
+PLACEMENT ScreenCentre(int left, int top, int right, int bottom, int screenWidth, int screenHeight);
 // A window of this size, centred over a parent with this rectangle. Each
 // half is taken on its own, as the dialogs always have.
 PLACEMENT ParentCentre(int parentLeft, int parentTop, int parentRight, int parentBottom, int width,

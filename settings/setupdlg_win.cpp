@@ -51,7 +51,8 @@ INT_PTR OnSetupInit(HWND dialog)
     CenterOnScreen(dialog);
     HMODULE self = GetModuleHandleA(0);
     SendMessageA(dialog, WM_SETICON, ICON_BIG, (LPARAM)LoadIconA(self, MAKEINTRESOURCEA(IDI_MAIN)));
-    SendMessageA(dialog, WM_SETICON, ICON_SMALL, (LPARAM)LoadIconA(self, MAKEINTRESOURCEA(IDI_TRAY)));
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL,
+                 (LPARAM)LoadIconA(self, MAKEINTRESOURCEA(IDI_TRAY)));
     SETUPVIEW view;
     LoadSetupView(view);
     ShowView(dialog, view);
@@ -168,6 +169,6 @@ void CenterOnParent(HWND parent, HWND window)
     RECT p, w;
     if (!GetWindowRect(parent, &p) || !GetWindowRect(window, &w))
         return;
-    MoveTo(window, ParentCentre(p.left, p.top, p.right, p.bottom, w.right - w.left,
-                                w.bottom - w.top));
+    MoveTo(window,
+           ParentCentre(p.left, p.top, p.right, p.bottom, w.right - w.left, w.bottom - w.top));
 }

@@ -171,9 +171,8 @@ void BuildDeviceMenu(MENULIST& list)
             char guid[GUIDTEXT_SIZE];
             for (DWORD h = 0; h < members; ++h) {
                 FormatChainLine(line, form, indent, device.chain[h].name);
-                HBITMAP bitmap = devices.ReadChainClassGuid(i, h, guid)
-                                     ? LookupClassBitmap(devices, guid)
-                                     : 0;
+                HBITMAP bitmap =
+                    devices.ReadChainClassGuid(i, h, guid) ? LookupClassBitmap(devices, guid) : 0;
                 list.AddString(line, id, bitmap);
                 // Deep chains stop indenting rather than run past the prefix.
                 if (indentLength + step <= INDENT_SIZE - 1) {

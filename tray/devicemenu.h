@@ -34,8 +34,7 @@ public:
     void Release();
     // Both drop the entry when the block is full. The text is read up to
     // width bytes, for fields that may lack their terminator.
-    MENUENTRY* AddString(const char* text, WORD id, HBITMAP bitmap,
-                         size_t width = CHAINLINE_SIZE);
+    MENUENTRY* AddString(const char* text, WORD id, HBITMAP bitmap, size_t width = CHAINLINE_SIZE);
     void AddSeparator();
 
 private:

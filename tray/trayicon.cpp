@@ -63,8 +63,8 @@ void TaskTrayIcon::LoadResourceIcon(DWORD index, int cx, int cy)
     if (!slots || index >= slotCount)
         return;
     ReleaseSlotIcon(index);
-    slots[index].icon = (HICON)LoadImageA(hInstance, MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON, cx,
-                                          cy, LR_DEFAULTCOLOR);
+    slots[index].icon = (HICON)LoadImageA(hInstance, MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON, cx, cy,
+                                          LR_DEFAULTCOLOR);
     slots[index].owned = 1;
 }
 
