@@ -1,6 +1,7 @@
 #!/bin/sh
-# Runs every test: installs what is missing, builds, then each layer by its
-# CTest label: unit (native, with sanitizers), exe (the shipped exe's shape),
+# Runs every test: installs what is missing, builds, checks the program
+# code's format (scripts/format.sh), then each layer by its CTest label:
+# unit (native, with sanitizers), exe (the shipped exe's shape),
 # and under Wine, on one Wine desk (a private Xvfb display, one booted prefix,
 # one desktop), win32 and e2e. Exit status 0 only when all pass and no Wine
 # or Xvfb process of the run is left.
@@ -29,6 +30,11 @@ layer() {  # label tree [ctest options]
 $name: ${line:-ran no tests}"
 }
 
+echo "== format"
+if fmt=$(sh scripts/format.sh --check); then passed=$((passed + 1)); else failed=$((failed + 1)) status=1; fi
+echo "$fmt"
+summary="$summary
+$fmt"
 layer unit build/native -j2
 sh scripts/fuzz.sh build >build/fuzz-build.log 2>&1  # libFuzzer, ~20 s a target
 layer fuzz build/fuzz -j2
