@@ -130,7 +130,7 @@ LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         char text[32];
         for (UINT k = 0; k < g_floorItems; ++k) {
             snprintf(text, sizeof text, "Removable Device %02u", k % 100);
-            AppendMenuA(menu, MF_STRING, 0x8100 + (k % 32), text);
+            AppendMenuA(menu, MF_STRING, ID_DEVICE_BASE + (k % MAX_DEVICES), text);
         }
         POINT cursor;
         GetCursorPos(&cursor);

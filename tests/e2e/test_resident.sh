@@ -34,12 +34,12 @@ probe arrival >/dev/null; settle
 expect_eq "rescan sees the change" "$(grep -o 'UPDATE, [0-9]*' "$T/resident.err" | tail -1)" "UPDATE, 7"
 
 # Table order now: 10, 30, 40, 50, 60, 110, 120 (camera 130 has a problem).
-probe command 0x8102 >/dev/null; settle
+probe command $((ID_DEVICE_BASE + 2)) >/dev/null; settle
 expect_eq "device command ejects its record" "$(ejects)" "40 Slim Optical Writer"
 : > "$FAKEDEV_EJECT_LOG"
-probe command 0x8107 >/dev/null; settle
+probe command $((ID_DEVICE_BASE + 7)) >/dev/null; settle
 expect_eq "an id at the table count does nothing" "$(ejects)" ""
-probe command 0x8106 >/dev/null; settle
+probe command $((ID_DEVICE_BASE + 6)) >/dev/null; settle
 expect_eq "the last record" "$(ejects)" "120 Dual Slot Card Reader"
 : > "$FAKEDEV_EJECT_LOG"
 

@@ -22,7 +22,7 @@ for v in winxp:5.1 win7:6.1 win10:10.0; do
   probe post $WM_TRAYNOTIFY 0 0x201 >/dev/null  # left button down: the menu
   settle
   probe send 0x1F 0 0 >/dev/null        # WM_CANCELMODE closes the menu
-  probe command 0x8103 >/dev/null; settle
+  probe command $((ID_DEVICE_BASE + 3)) >/dev/null; settle
   expect_eq "$name: the fourth device ejects" "$(ejects)" "40 Slim Optical Writer"
   stop_resident
   expect_eq "$name: resident exit code" "$(cat "$T/resident.rc")" 0
