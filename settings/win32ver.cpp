@@ -11,7 +11,7 @@ WIN32VER::~WIN32VER() { Release(); }
 void WIN32VER::Release()
 {
     if (block) {
-        delete[](char*) block;
+        delete[] static_cast<char*>(block);
         block = 0;
     }
     language = 0;
