@@ -14,7 +14,7 @@
 # Signing (Authenticode, SHA-256): VANTREL_SIGN_PFX names a PKCS#12 file and
 # VANTREL_SIGN_PASS holds its password; the exe in the zip and the installer,
 # the installer's uninstaller and the installer itself are then signed.
-# VANTREL_SIGN_TIMESTAMP, a time-stamping server's URL, adds a time stamp.
+# VANTREL_SIGN_TIMESTAMP, an RFC 3161 time-stamping server's URL, adds a time stamp.
 # Package managers: VANTREL_DOWNLOAD_URL, the address the files of dist/ are
 # published under, adds dist/winget/manifests/h/HALCYRA/VANTREL/<version>/
 # and dist/scoop/vantrel.json.
