@@ -4,6 +4,7 @@
 ;   OUTFILE   the installer to write
 ;   ICON      the program's icon file
 ;   AMD64     (optional) build a 64-bit installer, for hosts that run no 32-bit code
+;   SIGN      (optional) the release script, which signs the file it is given
 ; No administrator rights: everything goes under the user's own profile and
 ; HKEY_CURRENT_USER.
 
@@ -24,6 +25,11 @@ ManifestDPIAware true
 
 Name "${APP} ${VERSION}"
 OutFile "${OUTFILE}"
+!ifdef SIGN
+; The uninstaller is signed before it is packed in, the installer once made.
+!uninstfinalize 'sh "${SIGN}" --sign-file "%1"' = 0
+!finalize 'sh "${SIGN}" --sign-file "%1"' = 0
+!endif
 InstallDir "$LOCALAPPDATA\Programs\${APP}"
 InstallDirRegKey HKCU "${UNINST_KEY}" "InstallLocation"
 BrandingText "${APP} ${VERSION}"

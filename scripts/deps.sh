@@ -7,7 +7,8 @@ have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok ins
 for p in cmake g++ make libgtest-dev libbenchmark-dev \
          g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
          wine wine32:i386 wine64 xvfb xauth xdotool imagemagick icoutils valgrind procps \
-         nsis zip unzip clang libclang-rt-dev clang-format-14; do
+         nsis zip unzip clang libclang-rt-dev clang-format-14 \
+         osslsigncode openssl jq yq fonts-wine; do
   have "$p" || need="$need $p"
 done
 [ -z "$need" ] && exit 0

@@ -135,6 +135,13 @@ desk_begin() {
     desk_say "wineboot failed for $WINEPREFIX; remove that folder and try again"
     return 1
   fi
+  # Title-bar buttons and menu marks are Marlett glyphs. Debian's Wine
+  # looks for its own fonts under a path with ".." in it, which its file
+  # layer never opens, so the copy of fonts-wine goes where every Wine
+  # process looks: the prefix's Fonts folder.
+  ses_fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  [ -f "$ses_fonts/marlett.ttf" ] || cp /usr/share/wine/fonts/marlett.ttf "$ses_fonts/" 2>/dev/null ||
+    desk_say "no /usr/share/wine/fonts/marlett.ttf (fonts-wine): title bars show letters for their buttons"
   desk_desktop || return 1
   export VANTREL_DESK="$WINEPREFIX"
 }

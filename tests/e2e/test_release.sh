@@ -1,18 +1,44 @@
 #!/bin/sh
-# The release: the zip's contents, and the installer run silently under Wine
-# (install, update over a running copy, uninstall).
+# The release: unsigned and signed, refusals, the zip's contents, the package
+# manifests, and the signed installer run under Wine (install, update, uninstall).
 . "$E2E_LIB"
 . "$(dirname "$E2E_LIB")/dialogs.sh"
 root=$(cd "$(dirname "$E2E_LIB")/../.." && pwd)
 shipped="$root/build/win/vantrel.exe"
 version=$(sed -n 's/^#define VANTREL_VERSION_TEXT "\(.*\)"$/\1/p' "$root/res/version.h")
 
-sh "$root/scripts/release.sh" --exe "$shipped" --out "$T/dist" >/dev/null || fail "release.sh failed"
+url=https://example.invalid/vantrel
+# A throwaway certificate to sign with and to check the signatures against.
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$T/key.pem" -out "$T/cert.pem" -subj /CN=test -addext \
+  extendedKeyUsage=codeSigning 2>/dev/null && openssl pkcs12 -export -inkey "$T/key.pem" -in "$T/cert.pem" \
+  -out "$T/sign.pfx" -passout pass:sesame || fail "could not make a test certificate"
+signature() { osslsigncode verify -CAfile "$T/cert.pem" -in "$1" 2>&1 | sed -n 's/^Message digest algorithm  : //p
+  s/^\tText description: //p; s/^Timestamp is not available/no timestamp/p; /^Succeeded/p' | tr '\n' ' '; }
+release() {  # FOLDER TREE VAR=value...: TREE's release.sh on the tested build
+  o=$T/$1 r=$2; shift 2; env "$@" sh "$r/scripts/release.sh" --exe "$shipped" --out "$o" >"$o.out" 2>"$o.err"; }
+release dist "$root" || fail "release.sh failed"
+release signed "$root" VANTREL_SIGN_PFX="$T/sign.pfx" VANTREL_SIGN_PASS=sesame VANTREL_DOWNLOAD_URL=$url ||
+  fail "signed release.sh failed: $(cat "$T/signed.err")"
+mkdir -p "$T/bare/scripts" "$T/bare/res" && cp "$root/scripts/release.sh" "$T/bare/scripts/" &&
+  cp "$root/res/version.h" "$T/bare/res/" && printf '## [0.9.0]\n- Old.\n' > "$T/bare/CHANGELOG.md"
+while read -r what tree pfx pass reason; do
+  release refused "$tree" VANTREL_SIGN_PFX="$pfx" VANTREL_SIGN_PASS="$pass"
+  expect_eq "$what: refused, with its reason, nothing written" \
+    "$? $(grep -c "^release: .*$reason" "$T/refused.err") $(test -e "$T/refused"; echo $?)" "1 1 1"
+done <<ROWS
+missing-certificate $root $T/none.pfx sesame VANTREL_SIGN_PFX names no readable file
+wrong-password $root $T/sign.pfx wrong VANTREL_SIGN_PASS
+no-changelog-section $T/bare $T/sign.pfx sesame no section "## \[$version\]"
+ROWS
 zip="$T/dist/vantrel-$version.zip"
-setup="$T/dist/vantrel-$version-setup.exe"
-expect_eq "release files" "$(ls "$T/dist" | tr '\n' ' ')" \
-  "SHA256SUMS vantrel-$version-setup.exe vantrel-$version.zip "
-(cd "$T/dist" && sha256sum -c --quiet SHA256SUMS) || fail "SHA256SUMS does not match"
+setup="$T/signed/vantrel-$version-setup.exe"
+expect_eq "release files, what was left out" "$(ls "$T/dist" | tr '\n' ' ')$(grep -c -e '^release: unsigned: VANTREL_SIGN_PFX' \
+  -e '^release: no winget or Scoop manifests: VANTREL_DOWNLOAD_URL' "$T/dist.out")" \
+  "RELEASE-NOTES.md SHA256SUMS vantrel-$version-setup.exe vantrel-$version.zip 2"
+expect_eq "SHA256SUMS, unsigned and signed" "$(for d in dist signed; do (cd "$T/$d" && sha256sum -c SHA256SUMS); done |
+  tr '\n' ' ')" "vantrel-$version.zip: OK vantrel-$version-setup.exe: OK vantrel-$version.zip: OK vantrel-$version-setup.exe: OK "
+expect_eq "release notes: the version's section of the changelog" "$(cat "$T/dist/RELEASE-NOTES.md")" \
+  "$(sed -n "/^## \[$version\]/,/^## \[/p" "$root/CHANGELOG.md" | sed '$d')"
 expect_eq "zip contents" "$(unzip -Z1 "$zip" | sort | tr '\n' ' ')" \
   "eject-backup.ini guide.txt readme.txt vantrel.exe "
 mkdir "$T/unzipped"
@@ -25,17 +51,40 @@ expect_eq "zipped guide is docs/guide.md" "$(tr -d '\r' < "$T/unzipped/guide.txt
 expect_eq "installer's own version" "$(strings -el "$setup" | sed -n '/^ProductVersion$/{n;p;q}')" "$version"
 grep -q 'level="asInvoker"' "$setup"
 expect_eq "installer asks for no administrator rights" "$?" 0
+# Signed: the zip's exe is the build plus a signature; the signatures verify.
+unzip -q "$T/signed/vantrel-$version.zip" -d "$T/signed-zip" && signed_exe="$T/signed-zip/vantrel.exe"
+osslsigncode remove-signature -in "$signed_exe" -out "$T/stripped.exe" >/dev/null 2>&1
+expect_eq "signed zip's exe less its signature is the build" "$(cmp "$shipped" "$T/stripped.exe" 2>&1)" ""
+signed_ok="SHA256 VANTREL no timestamp Succeeded "
+for f in "$signed_exe" "$setup"; do expect_eq "signature of $(basename "$f")" "$(signature "$f")" "$signed_ok"; done
+y="$T/signed/winget/manifests/h/HALCYRA/VANTREL/$version/HALCYRA.VANTREL"
+expect_eq "winget manifests" "$(yq -r '[.PackageIdentifier, .PackageVersion, .ManifestType, .ManifestVersion, .DefaultLocale,
+  .InstallerType, .Scope, .UpgradeBehavior, .InstallerSwitches.Silent, .InstallerSwitches.SilentWithProgress, (.Installers[]? |
+  .Architecture, .InstallerUrl, (.InstallerSha256 | ascii_downcase)), .PackageLocale, .Publisher, .PackageName, .License,
+  (.ShortDescription | values | length > 0), .ReleaseNotesUrl] | map(values | tostring) | join("|")' "$y.yaml" \
+  "$y.installer.yaml" "$y.locale.en-US.yaml" | tr '\n' ' ')" "HALCYRA.VANTREL|$version|version|1.12.0|en-US \
+HALCYRA.VANTREL|$version|installer|1.12.0|nullsoft|user|install|/S|/S|x86|$url/vantrel-$version-setup.exe|$(sha256sum "$setup" | cut -c1-64) \
+HALCYRA.VANTREL|$version|defaultLocale|1.12.0|en-US|HALCYRA|VANTREL|Proprietary|true|$url/RELEASE-NOTES.md "
+expect_eq "Scoop manifest" "$(jq -r '[.version, .url, .hash, .bin, (.shortcuts[0] | join(",")), .homepage, .license,
+  (.description | length > 0), .checkver.url, .autoupdate.url, .autoupdate.hash.url] | map(tostring) | join("|")' \
+  "$T/signed/scoop/vantrel.json")" "$version|$url/vantrel-$version.zip|$(sha256sum "$T/signed/vantrel-$version.zip" | cut -c1-64)|\
+vantrel.exe|vantrel.exe,VANTREL|$url/|Proprietary|true|$url/SHA256SUMS|$url/vantrel-\$version.zip|$url/SHA256SUMS"
 
 # The installer is checked where its program runs: a host without 32-bit
 # support gets a 64-bit installer made the same way around the 64-bit twin.
-installed_exe=$shipped
+installed_exe=$signed_exe
 if [ "$VANTREL_EXE" != "$shipped" ]; then
-  echo "SKIP: the 32-bit installer: this host runs no 32-bit code"
+  echo "SKIP: the 32-bit installer and the signed exe: this host runs no 32-bit code"; signed_ok=""
   echo "note: the install checks below run a 64-bit installer built around $VANTREL_EXE"
   sh "$root/scripts/release.sh" --exe "$VANTREL_EXE" --out "$T/dist64" >/dev/null ||
     fail "release.sh --exe $VANTREL_EXE failed"
   setup="$T/dist64/vantrel-$version-x64-setup.exe"
   installed_exe=$VANTREL_EXE
+else  # one byte flipped inside the signature: the self-check ends the program
+  cp "$signed_exe" "$APP/flipped.exe" && printf '\377' | dd of="$APP/flipped.exe" bs=1 conv=notrunc 2>/dev/null \
+    seek=$(($(wc -c < "$shipped") + 100)) && ! cmp -s "$signed_exe" "$APP/flipped.exe" || fail "no byte flipped"
+  (cd "$APP" && WINEDEBUG=-all,warn+debugstr timeout 60 "$WINE_RUN" "$PROBE_EXE" run flipped.exe "" 2>"$T/flipped.err")
+  expect_eq "signature byte flipped: exit code, trace lines" "$? $(grep -c VANTREL "$T/flipped.err")" "0 0"
 fi
 
 need_desktop
@@ -74,6 +123,10 @@ expect_eq "installed files and shortcut" "$(installed)" \
   "eject-backup.ini guide.txt readme.txt uninstall.exe vantrel.exe VANTREL.lnk "
 cmp -s "$installed_exe" "$instdir/vantrel.exe"
 expect_eq "installed exe is the packaged one" "$?" 0
+expect_eq "installed uninstaller's signature" "$(signature "$instdir/uninstall.exe")" "$signed_ok"
+expect_eq "winget's Apps-and-features entry is the installed one" "$(yq -r '.AppsAndFeaturesEntries[] | [.DisplayName,
+  .Publisher, .DisplayVersion, .ProductCode] | join("|")' "$y.installer.yaml")" "$(for v in DisplayName Publisher \
+  DisplayVersion; do reg_value "$uninst" $v; done | tr '\n' '|')${uninst##*\\}"
 expect_eq "Run value" "$(reg_value "$run" VANTREL)" "\"$wininst\\vantrel.exe\""
 expect_eq "uninstall entry" \
   "$(for v in DisplayName DisplayVersion Publisher DisplayIcon UninstallString; do reg_value "$uninst" $v; done | tr '\n' '|')" \
