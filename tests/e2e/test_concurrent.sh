@@ -11,8 +11,7 @@ reg_set "$S" Separator REG_DWORD 1
 reg_set "$S" AutoShow REG_DWORD 0
 reg_set "$S" ChildForm REG_SZ '%s- %s'
 reg_set "$S\\Disbale" 00 REG_SZ Slim
-settings() { "$WINE_RUN" reg query "$S" /s 2>/dev/null | tr -d '\r' | grep REG_ | sort; }
-before=$(settings)
+before=$(reg_values "$S" /s)
 
 exe=$(winpath "$APP/vantrel.exe")
 rounds=${CONCURRENT_ROUNDS:-3}
@@ -40,8 +39,5 @@ for round in $(seq 1 "$rounds"); do
 done
 expect_eq "rounds with one resident, one icon, nine clean ends" "$good" "$rounds"
 # The hand-overs save the settings, so values may be added, never changed.
-after=$(settings)
-lost=$(printf '%s\n' "$before" | while IFS= read -r v; do
-  printf '%s\n' "$after" | grep -qxF "$v" || echo "$v"; done)
-expect_eq "stored settings intact" "$lost" ""
+expect_eq "stored settings intact" "$(lost_values "$before" "$(reg_values "$S" /s)")" ""
 finish

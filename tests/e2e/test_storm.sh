@@ -13,8 +13,7 @@ reg_set "$K" ChildOnly REG_DWORD 1
 reg_set "$K" ChildForm REG_SZ '%s> %s'
 reg_set "$K\\Disbale" 00 REG_SZ Office
 reg_set "$K\\Disbale" 31 REG_SZ Archive
-settings() { "$WINE_RUN" reg query "$K" /s 2>/dev/null | tr -d '\r' | grep REG_ | grep -v AutoShow | sort; }
-before=$(settings)
+before=$(reg_values "$K" /s)
 broadcasts=${STORM_BROADCASTS:-10000}
 handovers=${STORM_HANDOVERS:-1000}
 
@@ -63,8 +62,5 @@ fi
 stop_resident
 expect_eq "exit code" "$(cat "$T/resident.rc")" 0
 # The hand-overs save every setting; what was stored must still be there.
-after=$(settings)
-lost=$(printf '%s\n' "$before" | while IFS= read -r v; do
-  printf '%s\n' "$after" | grep -qxF "$v" || echo "$v"; done)
-expect_eq "no setting lost" "$lost" ""
+expect_eq "no setting lost" "$(lost_values "$before" "$(reg_values "$K" /s)")" ""
 finish
