@@ -2,9 +2,9 @@
 // does. Linked into the native tests, and built as setupapi.dll that Wine
 // loads in place of its own (whose nodes never report removable bits).
 //
-// In the DLL the tree comes from the file named by FAKEDEV_TREE and is read
-// again at every SetupDiGetClassDevsA, so a test may plug and pull devices
-// while the program runs. Eject requests are appended to FAKEDEV_EJECT_LOG;
+// In the DLL the tree is the file named by FAKEDEV_TREE, parsed again only
+// when it changed, so a test may plug and pull devices while the program
+// runs. Eject requests are appended to FAKEDEV_EJECT_LOG;
 // call counters are written to FAKEDEV_COUNTS after every device set is
 // released and when the DLL unloads. The file format is in tests/README.md.
 #ifdef _WIN32
@@ -48,6 +48,7 @@ enum { kGetClassDevs, kEnum, kDestroy, kStatus, kChild, kProperty, kEject, kFunc
 
 Tree g_tree;
 bool g_fixedTree = false;  // set by FakeDev_LoadText
+std::string g_treeStamp;   // path, size and write time of the file g_tree came from
 unsigned g_counts[kFunctionCount];
 int g_openSets = 0;
 std::vector<std::string> g_ejects;
@@ -120,12 +121,29 @@ bool ParseTree(const std::string& text, Tree& tree)
     return true;
 }
 
+// Path, size and write time in 100 ns units, so that a tree rewritten
+// within the same second is still seen. Natively none: read every time.
+std::string FileStamp(const char* path)
+{
+    char stamp[64] = "";
+#ifdef _WIN32
+    WIN32_FILE_ATTRIBUTE_DATA a;
+    if (GetFileAttributesExA(path, GetFileExInfoStandard, &a))
+        snprintf(stamp, sizeof stamp, "|%lu|%lu|%lu", a.nFileSizeLow, a.ftLastWriteTime.dwHighDateTime,
+                 a.ftLastWriteTime.dwLowDateTime);
+#endif
+    return *stamp ? path + std::string(stamp) : "";
+}
+
 void ReloadFromEnvironment()
 {
     if (g_fixedTree)
         return;
     const char* path = getenv("FAKEDEV_TREE");
     if (!path || !*path)
+        return;
+    std::string stamp = FileStamp(path);
+    if (!stamp.empty() && stamp == g_treeStamp)
         return;
     FILE* f = fopen(path, "rb");
     if (!f)
@@ -137,8 +155,10 @@ void ReloadFromEnvironment()
         text.append(chunk, got);
     fclose(f);
     Tree t;
-    if (ParseTree(text, t))
+    if (ParseTree(text, t)) {
         g_tree = t;
+        g_treeStamp = stamp;
+    }
 }
 
 const Node* Find(DWORD id)
@@ -178,6 +198,7 @@ void FakeDev_Reset()
 {
     g_tree = Tree();
     g_fixedTree = false;
+    g_treeStamp.clear();
     memset(g_counts, 0, sizeof g_counts);
     g_openSets = 0;
     g_ejects.clear();
