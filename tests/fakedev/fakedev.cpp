@@ -37,6 +37,9 @@ struct Node {
 struct Tree {
     std::vector<Node> nodes;
     bool enumFails = false;
+    // By id, and first child by parent (file order): cheap calls on the full table too.
+    std::map<DWORD, size_t> at;
+    std::map<DWORD, DWORD> firstChild;
 };
 
 const char* const kFunctions[] = {
@@ -116,6 +119,8 @@ bool ParseTree(const std::string& text, Tree& tree)
         n.hasFriendly = ParseText(f[5], n.friendly);
         n.hasDesc = ParseText(f[6], n.desc);
         n.statusFails = f.size() == 8 && f[7].find("nostatus") != std::string::npos;
+        tree.at.emplace(n.id, tree.nodes.size());
+        tree.firstChild.emplace(n.parent, n.id);
         tree.nodes.push_back(n);
     }
     return true;
@@ -163,10 +168,8 @@ void ReloadFromEnvironment()
 
 const Node* Find(DWORD id)
 {
-    for (const Node& n : g_tree.nodes)
-        if (n.id == id)
-            return &n;
-    return 0;
+    auto it = g_tree.at.find(id);
+    return it == g_tree.at.end() ? 0 : &g_tree.nodes[it->second];
 }
 
 void WriteCounts()
@@ -301,12 +304,11 @@ CONFIGRET WINAPI CM_Get_Child(PDEVINST child, DEVINST dev, ULONG flags)
     *child = 0;
     if (!Find(dev) || flags != 0)
         return CR_INVALID_DEVNODE;
-    for (const Node& n : g_tree.nodes)
-        if (n.parent == dev) {
-            *child = n.id;
-            return CR_SUCCESS;
-        }
-    return CR_NO_SUCH_DEVNODE;
+    auto it = g_tree.firstChild.find(dev);
+    if (it == g_tree.firstChild.end())
+        return CR_NO_SUCH_DEVNODE;
+    *child = it->second;
+    return CR_SUCCESS;
 }
 
 CONFIGRET WINAPI CM_Get_DevNode_Registry_PropertyA(DEVINST dev, ULONG property, PULONG regType,

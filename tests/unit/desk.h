@@ -1,5 +1,4 @@
-// Building blocks for the device trees the unit tests load into the fake
-// device stack.
+// Building blocks for the unit tests: device trees for the fake stack, a fixture.
 #ifndef VANTREL_TESTS_DESK_H
 #define VANTREL_TESTS_DESK_H
 
@@ -13,8 +12,7 @@
 #include "tests/fakedev/fakedev.h"
 #include "tests/fakes/fakewin.h"
 
-// Class GUID texts, from the program's own table; the volume class is one
-// the program does not know.
+// Class GUID texts from the program's own table; volumes are a class it does not know.
 inline const char* const& kCdrom = kClassTexts[1];
 inline const char* const& kDisk = kClassTexts[2];
 inline const char* const& kHid = kClassTexts[3];
@@ -28,8 +26,7 @@ inline const char* const& kUsb = kClassTexts[10];
 inline const char* const& kWpd = kClassTexts[CLASS_WPD];
 inline constexpr const char* kVolume = "{71A27CDD-812A-11D0-BEC7-08002BE2092F}";
 
-// One line of a tree file; "-" marks an absent property, `switches` the
-// optional last field.
+// One line of a tree file; "-" marks an absent property, `switches` the optional last field.
 inline std::string Node(int id, int parent, unsigned status, int problem, const std::string& cls,
                         const std::string& friendly, const std::string& desc = "-",
                         const std::string& switches = "")
