@@ -4,8 +4,6 @@
 
 #include "app/ids.h"
 
-namespace {
-
 // Slot 0 is empty: it is what every unlisted class maps to.
 const char* const kClassTexts[CLASS_KNOWN] = {
     "",
@@ -21,6 +19,8 @@ const char* const kClassTexts[CLASS_KNOWN] = {
     "{36FC9E60-C465-11CF-8056-444553540000}",  // USB
     "{EEC5AD98-8080-425F-922A-DABF3DE3F69A}",  // WPD
 };
+
+namespace {
 
 int EqualIgnoringCase(const char* a, const char* b)
 {

@@ -54,6 +54,8 @@ HBITMAP LookupClassBitmap(const CUSBDEV& devices, const char* guidText);
 HBITMAP ClassBitmapOfDevice(const CUSBDEV& devices, DWORD i);
 HBITMAP ClassBitmapOfDeepestNode(const CUSBDEV& devices, DWORD i);
 
+// Class GUID texts by slot, as the configuration manager reports them.
+extern const char* const kClassTexts[CLASS_KNOWN];
 // The class-bitmap rows handed to LoadClassBitmaps at start-up.
 extern const CLASSICON kClassIcons[CLASSICON_ROWS];
 
