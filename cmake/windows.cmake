@@ -109,7 +109,8 @@ add_executable(dlgprobe tests/e2e/dlgprobe.cpp)
 target_link_libraries(dlgprobe PRIVATE version)
 target_link_options(dlgprobe PRIVATE -static)
 # The yardstick scripts/bench.sh times vantrel.exe's start-up against.
-add_executable(minimal_tray WIN32 EXCLUDE_FROM_ALL tests/bench/wine/minimal.cpp)
+add_executable(minimal_tray WIN32 EXCLUDE_FROM_ALL tests/bench/wine/minimal.cpp tests/bench/wine/minimal.rc)
+target_include_directories(minimal_tray PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(minimal_tray PRIVATE -static -s)
 
 # End-to-end: scripts that drive the real vantrel.exe, with a probe that

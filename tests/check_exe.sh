@@ -5,7 +5,6 @@
 # Needs no Wine.
 # usage: check_exe.sh OBJDUMP EXE PESTAMP
 objdump=$1 exe=$2 pestamp=$3
-rc_file="$(dirname "$0")/../res/vantrel.rc"
 dump=$("$objdump" -p "$exe") || exit 1
 resources=$(wrestool -l "$exe") || exit 1
 bad=0
@@ -27,12 +26,9 @@ version=$(wrestool -x -R --type=16 "$exe" 2>/dev/null | tr -d '\000')
 for name in FileDescription FileVersion LegalCopyright Translation; do
   check "version resource: $name" 'has "$version" "$name"'
 done
-# The dialogs exist once the program declares them.
-if grep -Eq '^[[:space:]]*[A-Za-z0-9_]+[[:space:]]+DIALOG(EX)?([[:space:]]|$)' "$rc_file"; then
-  for id in 100 101; do
-    check "dialog $id" 'has "$resources" "^--type=5 --name=$id "'
-  done
-fi
+for id in 100 101; do
+  check "dialog $id" 'has "$resources" "^--type=5 --name=$id "'
+done
 
 imports=$(printf '%s\n' "$dump" | sed -n 's/.*DLL Name: //p' | tr 'a-z' 'A-Z' | sort -u | tr '\n' ' ')
 echo "imports: $imports"

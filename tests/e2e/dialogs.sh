@@ -12,10 +12,3 @@ stored() { "$WINE_RUN" reg query 'HKCU\Software\HALCYRA' /s 2>/dev/null | tr -d 
 stored_value() {  # key value
   "$WINE_RUN" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z]* *//p"
 }
-
-# Visible popup menus after a button press on the tray icon.
-tray_press_menus() {
-  probe post $WM_TRAYNOTIFY 0 0x201 >/dev/null
-  settle
-  dlg menus -
-}

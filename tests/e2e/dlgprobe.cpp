@@ -243,13 +243,6 @@ int main(int argc, char** argv)
                 return 0;
         return 1;
     }
-    if (!strcmp(command, "menus")) {  // visible popup menus, any process
-        unsigned n = 0;
-        for (HWND w = FindWindowExA(0, 0, "#32768", 0); w; w = FindWindowExA(0, w, "#32768", 0))
-            n += IsWindowVisible(w) ? 1 : 0;
-        printf("%u\n", n);
-        return 0;
-    }
 
     HWND dialog = WaitDialog(title, !strcmp(command, "wait") && argc > 3 ? Num(argv[3]) : 10);
     if (!dialog) {

@@ -116,5 +116,23 @@ finish() { [ "$FAILS" -eq 0 ] || exit 1; exit 0; }
 # Eject requests as "devInst name" lines.
 ejects() { sed -n 's/^EJECT \([0-9]*\) .* name=\(.*\)$/\1 \2/p' "$FAKEDEV_EJECT_LOG"; }
 
+# A press on the tray icon (bottom right), true when it opened a menu; a press too
+# soon after a click is a double-click, which opens nothing: up to three, 0.6 s apart.
+tray_press() {
+  for _ in 1 2 3; do
+    xdotool mousemove 789 589 click 1
+    probe menu-wait 3 && { settle 0.5; return 0; }
+    sleep 0.6
+  done
+  return 1
+}
+open_menu() { tray_press || fail "a click on the tray icon opened no menu"; }
+
+# Stored values (reg query KEY [/s]) sorted; the lines of one list a later one lacks.
+reg_values() { "$WINE_RUN" reg query "$@" 2>/dev/null | tr -d '\r' | grep REG_ | sort; }
+lost_values() {  # before after
+  printf '%s\n' "$1" | while IFS= read -r v; do printf '%s\n' "$2" | grep -qxF "$v" || echo "$v"; done
+}
+
 # A Windows path for a file under $T.
 winpath() { "$WINE_RUN" winepath -w "$1" 2>/dev/null; }

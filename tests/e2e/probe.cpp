@@ -409,15 +409,22 @@ int main(int argc, char** argv)
         // The program's memory and handles, as Task Manager would show them.
         DWORD pid = 0;
         GetWindowThreadProcessId(FindWindowA(APP_NAME, APP_NAME), &pid);
-        HANDLE process = pid ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid) : 0;
+        HANDLE process =
+            pid ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_DUP_HANDLE, FALSE, pid) : 0;
         if (!process)
             return 3;
         PROCESS_MEMORY_COUNTERS counters;
         memset(&counters, 0, sizeof counters);
         counters.cb = sizeof counters;
+        BOOL ok = K32GetProcessMemoryInfo(process, &counters, sizeof counters);
+        // Wine counts no handles of another process: count the values that
+        // can be duplicated out of it.
         DWORD handles = 0;
-        BOOL ok = K32GetProcessMemoryInfo(process, &counters, sizeof counters) &&
-                  GetProcessHandleCount(process, &handles);
+        for (ULONG_PTR v = 4; v < 0x8000; v += 4) {
+            HANDLE copy;
+            if (DuplicateHandle(process, (HANDLE)v, GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS))
+                handles += CloseHandle(copy);
+        }
         CloseHandle(process);
         if (!ok)
             return 2;

@@ -11,10 +11,10 @@ reg_set "$S" Separator REG_DWORD 1
 reg_set "$S" AutoShow REG_DWORD 0
 reg_set "$S" ChildForm REG_SZ '%s- %s'
 reg_set "$S\\Disbale" 00 REG_SZ Slim
-settings() { "$WINE_RUN" reg query "$S" /s 2>/dev/null | tr -d '\r' | grep REG_ | sort; }
-before=$(settings)
+before=$(reg_values "$S" /s)
 
 exe=$(winpath "$APP/vantrel.exe")
+lock_free() { ! probe mutex-exists VANTREL; }
 rounds=${CONCURRENT_ROUNDS:-3}
 good=0
 for round in $(seq 1 "$rounds"); do
@@ -35,13 +35,9 @@ for round in $(seq 1 "$rounds"); do
   probe command $ID_EXIT >/dev/null 2>&1
   probe wait-gone 20 || fail "round $round: the resident window stayed"
   RESIDENT=""
-  sleep 1
-  probe mutex-exists VANTREL && fail "round $round: the lock outlived the program"
+  poll 10 lock_free || fail "round $round: the lock outlived the program"
 done
 expect_eq "rounds with one resident, one icon, nine clean ends" "$good" "$rounds"
 # The hand-overs save the settings, so values may be added, never changed.
-after=$(settings)
-lost=$(printf '%s\n' "$before" | while IFS= read -r v; do
-  printf '%s\n' "$after" | grep -qxF "$v" || echo "$v"; done)
-expect_eq "stored settings intact" "$lost" ""
+expect_eq "stored settings intact" "$(lost_values "$before" "$(reg_values "$S" /s)")" ""
 finish

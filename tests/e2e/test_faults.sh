@@ -12,14 +12,9 @@ K='HKCU\Software\HALCYRA\VANTREL'
 reg_set "$K" Separator REG_DWORD 0
 reg_set "$K" ChildForm REG_SZ '%s> %s'
 reg_set "$K\\Disbale" 00 REG_SZ Office
-values() { "$WINE_RUN" reg query "$1" 2>/dev/null | tr -d '\r' | grep REG_; }
-before=$(values "$K")
+before=$(reg_values "$K")
 # What was stored before is still there (a save may add the other values).
-kept() {
-  now=$(values "$K")
-  printf '%s\n' "$before" | while IFS= read -r v; do
-    printf '%s\n' "$now" | grep -qxF "$v" || echo "lost: $v"; done
-}
+kept() { lost_values "$before" "$(reg_values "$K")"; }
 
 # run_fault FAULT [LIST]: one start with the fault set; leaves $box, $rc,
 # $fired (the fault's own report) and $T/f.err.
@@ -50,7 +45,7 @@ left_behind() {
   deletes=$(grep -c 'Shell_NotifyIconW dwMessage = 2' "$T/f.err")
   probe mutex-exists VANTREL && lock=held || lock=free
   crash=$(grep -ciE 'unhandled|page fault|err:seh' "$T/f.err")
-  hide=$(values "$K\\Disbale" | sed -n 's/^ *00    REG_SZ    //p')
+  hide=$(reg_values "$K\\Disbale" | sed -n 's/^ *00    REG_SZ    //p')
   echo "row | $1 | fault: ${fired:-not reached} | box: ${box:-none} | exit $rc, lock $lock, icon adds/deletes $adds/$deletes, hide 00 after a save: ${hide:-gone}"
   case "|$2|" in *"|${box}|"*) ok=yes ;; *) ok="unexpected box [$box]" ;; esac
   expect_eq "$1: box" "$ok" yes

@@ -8,18 +8,6 @@ need_desktop
 "$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
 cp "$FAKEDEV_TREE" "$T/sample.tree"
 
-# The notification area's only icon sits at the bottom right of the desktop.
-# A press too soon after the last click counts as a double-click, which
-# opens nothing: try again once the double-click time has passed.
-open_menu() {
-  for _ in 1 2 3; do
-    xdotool mousemove 789 589 click 1
-    probe menu-wait 3 && { settle 0.5; return 0; }
-    sleep 0.6
-  done
-  fail "a click on the tray icon opened no menu"
-}
-
 # Items of the last menu built, as Wine's menu trace logged them:
 # "id text" with " *" for a bitmap and " grey" for a greyed item; "--" for a
 # separator. A SetMenuItemInfoA changes an item already listed.

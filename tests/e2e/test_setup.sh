@@ -58,6 +58,11 @@ table() {  # the wanted lines in the live form
     { size = $7; if ($2 == "COMBOBOX") sub(/x.*/, "x-", size); print $1, $2, $3, $4, $6, size }' "$1"
 }
 
+# The control for the check below: with Setup closed a press opens the menu.
+open_menu
+xdotool mousemove 400 100 click 1
+probe menu-gone 5 || fail "the device menu did not close"
+
 probe command $ID_SETUP >/dev/null
 dlg wait Setup 20 || fail "Setup did not open"
 expect_eq "Setup on screen as tabled" "$(live Setup Arial 9)" "$(table "$T/setup.want")"
@@ -69,7 +74,7 @@ expect_eq "stored defaults shown" \
 shot setup
 
 # While Setup is open a press on the tray icon opens no menu.
-expect_eq "no device menu while Setup is open" "$(tray_press_menus | tr -d '\r')" 0
+expect_eq "no device menu while Setup is open" "$(tray_press >/dev/null && echo opened)" ""
 
 # Line 5 in the editor: its text, every scanned name, owned by Setup.
 before=$(trace_count)
@@ -117,12 +122,5 @@ dlg click Setup 2 >/dev/null
 dlg gone Setup 10 || fail "Setup did not close on CANCEL"
 settle
 expect_eq "CANCEL stores nothing" "$(stored)" "$snapshot"
-
-menus=$(tray_press_menus | tr -d '\r')
-if [ "$menus" = 0 ]; then
-  echo "note: this build opens no device menu on a tray press, so the check above could not fail"
-else
-  xdotool mousemove 400 100 click 1
-fi
 stop_resident
 finish

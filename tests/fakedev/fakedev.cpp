@@ -2,9 +2,9 @@
 // does. Linked into the native tests, and built as setupapi.dll that Wine
 // loads in place of its own (whose nodes never report removable bits).
 //
-// In the DLL the tree comes from the file named by FAKEDEV_TREE and is read
-// again at every SetupDiGetClassDevsA, so a test may plug and pull devices
-// while the program runs. Eject requests are appended to FAKEDEV_EJECT_LOG;
+// In the DLL the tree is the file named by FAKEDEV_TREE, parsed again only
+// when it changed, so a test may plug and pull devices while the program
+// runs. Eject requests are appended to FAKEDEV_EJECT_LOG;
 // call counters are written to FAKEDEV_COUNTS after every device set is
 // released and when the DLL unloads. The file format is in tests/README.md.
 #ifdef _WIN32
@@ -37,6 +37,9 @@ struct Node {
 struct Tree {
     std::vector<Node> nodes;
     bool enumFails = false;
+    // By id, and first child by parent (file order): cheap calls on the full table too.
+    std::map<DWORD, size_t> at;
+    std::map<DWORD, DWORD> firstChild;
 };
 
 const char* const kFunctions[] = {
@@ -48,6 +51,7 @@ enum { kGetClassDevs, kEnum, kDestroy, kStatus, kChild, kProperty, kEject, kFunc
 
 Tree g_tree;
 bool g_fixedTree = false;  // set by FakeDev_LoadText
+std::string g_treeStamp;   // path, size and write time of the file g_tree came from
 unsigned g_counts[kFunctionCount];
 int g_openSets = 0;
 std::vector<std::string> g_ejects;
@@ -115,9 +119,25 @@ bool ParseTree(const std::string& text, Tree& tree)
         n.hasFriendly = ParseText(f[5], n.friendly);
         n.hasDesc = ParseText(f[6], n.desc);
         n.statusFails = f.size() == 8 && f[7].find("nostatus") != std::string::npos;
+        tree.at.emplace(n.id, tree.nodes.size());
+        tree.firstChild.emplace(n.parent, n.id);
         tree.nodes.push_back(n);
     }
     return true;
+}
+
+// Path, size and write time in 100 ns units, so that a tree rewritten
+// within the same second is still seen. Natively none: read every time.
+std::string FileStamp(const char* path)
+{
+    char stamp[64] = "";
+#ifdef _WIN32
+    WIN32_FILE_ATTRIBUTE_DATA a;
+    if (GetFileAttributesExA(path, GetFileExInfoStandard, &a))
+        snprintf(stamp, sizeof stamp, "|%lu|%lu|%lu", a.nFileSizeLow, a.ftLastWriteTime.dwHighDateTime,
+                 a.ftLastWriteTime.dwLowDateTime);
+#endif
+    return *stamp ? path + std::string(stamp) : "";
 }
 
 void ReloadFromEnvironment()
@@ -126,6 +146,9 @@ void ReloadFromEnvironment()
         return;
     const char* path = getenv("FAKEDEV_TREE");
     if (!path || !*path)
+        return;
+    std::string stamp = FileStamp(path);
+    if (!stamp.empty() && stamp == g_treeStamp)
         return;
     FILE* f = fopen(path, "rb");
     if (!f)
@@ -137,16 +160,16 @@ void ReloadFromEnvironment()
         text.append(chunk, got);
     fclose(f);
     Tree t;
-    if (ParseTree(text, t))
+    if (ParseTree(text, t)) {
         g_tree = t;
+        g_treeStamp = stamp;
+    }
 }
 
 const Node* Find(DWORD id)
 {
-    for (const Node& n : g_tree.nodes)
-        if (n.id == id)
-            return &n;
-    return 0;
+    auto it = g_tree.at.find(id);
+    return it == g_tree.at.end() ? 0 : &g_tree.nodes[it->second];
 }
 
 void WriteCounts()
@@ -178,6 +201,7 @@ void FakeDev_Reset()
 {
     g_tree = Tree();
     g_fixedTree = false;
+    g_treeStamp.clear();
     memset(g_counts, 0, sizeof g_counts);
     g_openSets = 0;
     g_ejects.clear();
@@ -280,12 +304,11 @@ CONFIGRET WINAPI CM_Get_Child(PDEVINST child, DEVINST dev, ULONG flags)
     *child = 0;
     if (!Find(dev) || flags != 0)
         return CR_INVALID_DEVNODE;
-    for (const Node& n : g_tree.nodes)
-        if (n.parent == dev) {
-            *child = n.id;
-            return CR_SUCCESS;
-        }
-    return CR_NO_SUCH_DEVNODE;
+    auto it = g_tree.firstChild.find(dev);
+    if (it == g_tree.firstChild.end())
+        return CR_NO_SUCH_DEVNODE;
+    *child = it->second;
+    return CR_SUCCESS;
 }
 
 CONFIGRET WINAPI CM_Get_DevNode_Registry_PropertyA(DEVINST dev, ULONG property, PULONG regType,

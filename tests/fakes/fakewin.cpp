@@ -13,7 +13,10 @@ namespace {
 const uintptr_t kFileHandle = 0x7F00;
 
 std::map<uintptr_t, std::string> g_mutexHandles;
-std::set<uintptr_t> g_icons, g_bitmaps, g_dcs;
+std::set<uintptr_t> g_icons, g_bitmaps;
+// DC -> object selected; a new DC holds its own bitmap, due back before DeleteDC.
+std::map<uintptr_t, uintptr_t> g_dcs;
+const uintptr_t kDcOwnBitmap = 0x7E00;
 uintptr_t g_nextHandle = 0x1000;
 
 uintptr_t NewHandle() { return g_nextHandle += 4; }
@@ -192,22 +195,35 @@ HDC CreateCompatibleDC(HDC)
     if (g_fake.dcFails)
         return 0;
     uintptr_t h = NewHandle();
-    g_dcs.insert(h);
+    g_dcs[h] = kDcOwnBitmap;
     ++g_fake.liveDCs;
     return (HDC)h;
 }
 
-HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj) { return g_dcs.count((uintptr_t)dc) ? obj : 0; }
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj)
+{
+    auto it = g_dcs.find((uintptr_t)dc);
+    if (it == g_dcs.end() || !obj)
+        return 0;
+    g_fake.selections.push_back(obj);
+    uintptr_t previous = it->second;
+    it->second = (uintptr_t)obj;
+    return (HGDIOBJ)previous;
+}
 
 BOOL DrawIconEx(HDC dc, int, int, HICON icon, int, int, UINT, HBRUSH, UINT)
 {
-    return g_dcs.count((uintptr_t)dc) && g_icons.count((uintptr_t)icon) ? TRUE : FALSE;
+    auto it = g_dcs.find((uintptr_t)dc);  // a DC's own bitmap is one pixel: nothing to draw on
+    return it != g_dcs.end() && it->second != kDcOwnBitmap && g_icons.count((uintptr_t)icon) ? TRUE : FALSE;
 }
 
 BOOL DeleteDC(HDC dc)
 {
-    if (!g_dcs.erase((uintptr_t)dc))
+    auto it = g_dcs.find((uintptr_t)dc);
+    if (it == g_dcs.end())
         return FALSE;
+    g_fake.dcsDeletedHoldingObject += it->second != kDcOwnBitmap;
+    g_dcs.erase(it);
     --g_fake.liveDCs;
     return TRUE;
 }

@@ -47,6 +47,8 @@ struct FakeWin {
     int liveIcons = 0;
     int liveBitmaps = 0;
     int liveDCs = 0;
+    std::vector<HGDIOBJ> selections;  // every SelectObject, in call order
+    int dcsDeletedHoldingObject = 0;   // deleted without their own bitmap put back
     int smallIcon = 16;
 };
 

@@ -10,6 +10,7 @@
 
 #include "settings/win32ver.h"
 #include "tests/fakes/fakewin.h"
+#include "tests/fuzz/fuzzdev.h"
 
 namespace {
 
@@ -19,23 +20,13 @@ namespace {
 std::string g_block;
 bool g_readFails;
 
-struct Reader {
-    const uint8_t* p;
-    size_t left;
-    uint8_t Byte() { return left ? (--left, *p++) : 0; }
-    WORD Word()
-    {
-        WORD low = Byte();
-        return (WORD)(low | Byte() << 8);
-    }
-    std::string Text(size_t length)
-    {
-        std::string s;
-        for (size_t k = 0; k < length; ++k)
-            s += left ? (char)Byte() : 'L';
-        return s;
-    }
-};
+std::string Text(Reader& in, size_t length)
+{
+    std::string s;
+    for (size_t k = 0; k < length; ++k)
+        s += in.left ? (char)in.Byte() : 'L';
+    return s;
+}
 
 void Pad(std::string& s) { s.append((4 - s.size() % 4) % 4, '\0'); }
 
@@ -142,13 +133,13 @@ void BuildBlock(Reader& in)
     char key[16];
     snprintf(key, sizeof key, "%04x%04x", first[0], first[1]);
     uint8_t keyHow = in.Byte();
-    std::string stringKey = keyHow & 1 ? in.Text(keyHow >> 4) : key;
+    std::string stringKey = keyHow & 1 ? Text(in, keyHow >> 4) : key;
     std::string strings;
     for (int n = in.Byte() % 6; n > 0; --n) {
         uint8_t which = in.Byte();
-        std::string name = which % 4 < 3 ? kNames[which % 4] : in.Text(which >> 4);
+        std::string name = which % 4 < 3 ? kNames[which % 4] : Text(in, which >> 4);
         size_t length = in.Word() % 3000;
-        std::string text = in.Text(length);
+        std::string text = Text(in, length);
         // Terminator counted, stored but not counted, or missing.
         int ending = (which >> 2) % 3;
         if (ending < 2)
@@ -156,7 +147,7 @@ void BuildBlock(Reader& in)
         strings += Node(name, text, (WORD)(ending == 0 ? text.size() : length), "");
     }
     std::string stringInfo = Node("StringFileInfo", "", 0, Node(stringKey, "", 0, strings));
-    std::string fixed = in.Text(in.Byte() % 60);
+    std::string fixed = Text(in, in.Byte() % 60);
     g_block = Node("VS_VERSION_INFO", fixed, (WORD)fixed.size(),
                    how & 0x20 ? varInfo + stringInfo : stringInfo + varInfo);
 
@@ -252,7 +243,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Check(std::string(text, length) == expected.substr(0, ABOUT_TEXT_SIZE - 1));
 
     // Any name, even one longer than the query path holds.
-    std::string name = in.Text(in.Word() % 400);
+    std::string name = Text(in, in.Word() % 400);
     const char* answer = v.QueryString(name.c_str());
     Check(answer != 0);
     Check(strcmp(answer, "(error)") == 0 || strcmp(answer, "(null)") == 0 ||

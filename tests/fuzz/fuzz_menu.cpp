@@ -16,17 +16,6 @@
 
 namespace {
 
-struct Reader {
-    const uint8_t* p;
-    size_t left;
-    uint8_t Byte() { return left ? (--left, *p++) : 0; }
-    DWORD Word()
-    {
-        DWORD low = Byte();
-        return low | (DWORD)Byte() << 8;
-    }
-};
-
 // A fixed field as a stored text may leave it: up to width + 47 bytes asked
 // for (the rest dropped), 'L' once the input runs out, terminated or not.
 void Fill(char* field, size_t width, Reader& in)

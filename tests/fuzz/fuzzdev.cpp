@@ -26,12 +26,6 @@ struct Node {
 std::vector<Node> g_nodes;
 int g_openSets = 0;
 
-struct Reader {
-    const uint8_t* p;
-    size_t left;
-    uint8_t Byte() { return left ? (--left, *p++) : 0; }
-};
-
 const Node* Find(DEVINST dev) { return dev >= 1 && dev <= g_nodes.size() ? &g_nodes[dev - 1] : 0; }
 
 }  // namespace

@@ -9,11 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/appstate.h"
 #include "devices/batch.h"
-#include "tests/fakedev/fakedev.h"
 #include "tests/unit/desk.h"
-#include "tests/fakes/fakewin.h"
 
 namespace {
 
@@ -38,15 +35,12 @@ std::string Key(int k)
     return key;
 }
 
-struct Batch : ::testing::Test {
+struct Batch : AppTest {
     void SetUp() override
     {
-        FakeDev_Reset();
-        FakeWin_Reset();
-        ASSERT_EQ(1, CreateAppState(0));
+        AppTest::SetUp();
         ASSERT_EQ(1, FakeDev_LoadText(Desk()));
     }
-    void TearDown() override { DestroyAppState(); }
 
     void Entry(const std::string& key, const std::string& value, const std::string& file = kList)
     {

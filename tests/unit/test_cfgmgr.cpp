@@ -5,20 +5,15 @@
 #include <string>
 
 #include "devices/cfgmgr.h"
-#include "tests/fakedev/fakedev.h"
 #include "tests/unit/desk.h"
-#include "tests/fakes/fakewin.h"
 
 namespace {
 
-// One line of the tree format: id | parent | status | problem | class | friendly | desc
+// A disk node; the rest as Node.
 std::string DiskNode(int id, int parent, unsigned status, int problem, const std::string& friendly,
-                 const std::string& desc = "-", const std::string& flags = "")
+                     const std::string& desc = "-", const std::string& switches = "")
 {
-    char head[64];
-    snprintf(head, sizeof head, "%d|%d|0x%x|%d|", id, parent, status, problem);
-    return head + std::string(kDisk) + "|" + friendly + "|" + desc + (flags.empty() ? "" : "|" + flags) +
-           "\n";
+    return Node(id, parent, status, problem, kDisk, friendly, desc, switches);
 }
 
 struct Table : ::testing::Test {

@@ -7,8 +7,8 @@
 #include "app/appstate.h"
 #include "devices/visibility.h"
 #include "settings/cstr.h"
-#include "tests/fakedev/fakedev.h"
-#include "tests/fakes/fakewin.h"
+#include "settings/storetext.h"
+#include "tests/unit/desk.h"
 #include "tray/trayicon.h"
 
 namespace {
@@ -73,15 +73,20 @@ TEST(Cstr, ClearEmptiesAndTheTextCanStartAgain)
     EXPECT_EQ(4u, s.bufferSize) << "the size of the cleared text was kept";
 }
 
-struct AppState : ::testing::Test {
-    void SetUp() override
-    {
-        FakeDev_Reset();
-        FakeWin_Reset();
-        ASSERT_EQ(1, CreateAppState((HINSTANCE)0x400000));
+// A stored text into a field of 4 bytes: up to its first zero, cut to 3
+// bytes, terminated, the rest of the field cleared and nothing past it.
+TEST(StoredText, IsCutToItsFieldAndTerminated)
+{
+    const std::string rows[][2] = {{"ab", "ab"}, {"abc", "abc"}, {"abcd", "abc"}, {"abcde", "abc"},
+                                   {std::string("a\0cd", 4), "a"}, {"", ""}};
+    for (const auto& row : rows) {
+        char field[] = "ZZZZZZZ";
+        CopyStoredText(field, 4, row[0].data(), row[0].size());
+        EXPECT_EQ(row[1] + std::string(4 - row[1].size(), '\0') + "ZZZ", std::string(field, 7)) << row[0];
     }
-    void TearDown() override { DestroyAppState(); }
-};
+}
+
+struct AppState : AppTest {};
 
 TEST_F(AppState, CreationLoadsTheMenuBitmapsAndDestructionFreesThem)
 {

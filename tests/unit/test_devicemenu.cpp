@@ -6,26 +6,20 @@
 #include <string>
 #include <vector>
 
-#include "app/appstate.h"
 #include "devices/visibility.h"
-#include "tests/fakedev/fakedev.h"
-#include "tests/fakes/fakewin.h"
 #include "tests/unit/desk.h"
 #include "tray/devicemenu.h"
 
 namespace {
 
-struct DeviceMenu : ::testing::Test {
+struct DeviceMenu : AppTest {
     void SetUp() override
     {
-        FakeDev_Reset();
-        FakeWin_Reset();
-        ASSERT_EQ(1, CreateAppState(0));
+        AppTest::SetUp();
         ASSERT_EQ(1, g_app->devices.Create());
         strcpy(g_app->ChildForm, "%s+ %s");
         strcpy(g_app->ChildSpace, " ");
     }
-    void TearDown() override { DestroyAppState(); }
 
     void Load(const std::string& tree)
     {
@@ -203,7 +197,7 @@ TEST_F(DeviceMenu, AChoiceMeansTheDeviceTheMenuShowed)
     const std::string camera = Node(40, 0, 0x6000, 0, kUsb, "Camera");
     struct Row {
         const char* name;
-        bool shown;
+        int shown;  // menus shown: a second one over the table after
         std::vector<int> visible;
         std::string after;
         std::vector<DWORD> ejects;  // ids 0 to 3
@@ -217,18 +211,24 @@ TEST_F(DeviceMenu, AChoiceMeansTheDeviceTheMenuShowed)
          {10, 20, 30, 30}},
         {"an id the menu did not list: by index", true, {1, 0, 1}, camera + stick + reader,
          {10, 10, 30, 0}},
+        {"stick pulled, a second menu: the first one's ids are gone", 2, {1, 1, 1},
+         player + reader, {20, 30, 0, 0}},
+    };
+    auto showMenu = [] {
+        MENULIST list;
+        BuildDeviceMenu(list);
+        g_app->lastMenu.Remember(list, g_app->devices);
     };
     for (const Row& row : rows) {
         g_app->lastMenu = MENUCHOICE();
         Load(stick + player + reader);
         for (size_t i = 0; i < row.visible.size(); ++i)
             g_app->visible[i] = row.visible[i];
-        if (row.shown) {
-            MENULIST list;
-            BuildDeviceMenu(list);
-            g_app->lastMenu.Remember(list, g_app->devices);
-        }
+        if (row.shown)
+            showMenu();
         Load(row.after);
+        if (row.shown > 1)
+            showMenu();
         for (DWORD i = 0; i < row.ejects.size(); ++i)
             EXPECT_EQ(row.ejects[i], ResolveDeviceCommand(g_app->lastMenu, g_app->devices, i))
                 << row.name << ", id " << i;

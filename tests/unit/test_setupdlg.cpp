@@ -7,12 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/appstate.h"
 #include "devices/visibility.h"
 #include "settings/center.h"
 #include "settings/setupdlg.h"
-#include "tests/fakedev/fakedev.h"
-#include "tests/fakes/fakewin.h"
 #include "tests/unit/desk.h"
 
 // Allocation that fails on demand: the nth nothrow array allocation from
@@ -39,6 +36,7 @@ TEST(Centring, OnTheScreenHalvesTheRoomLeft)
         {0, 0, 300, 200, 800, 600, 250, 200},
         {10, 10, 311, 201, 800, 600, 249, 204},   // odd sizes round down
         {-50, -40, 951, 660, 800, 600, -100, -50}, // larger than the screen: toward zero
+        {0, 0, 300, 701, 800, 600, 250, -50},      // taller by an odd amount: toward zero
     };
     for (const Centre& c : rows) {
         PLACEMENT p = ScreenCentre(c.l, c.t, c.r, c.b, c.w, c.h);
@@ -66,19 +64,9 @@ TEST(Centring, OverTheParentHalvesEachSizeOnItsOwn)
     }
 }
 
-struct SetupModel : ::testing::Test {
-    void SetUp() override
-    {
-        FakeDev_Reset();
-        FakeWin_Reset();
-        g_failAllocation = 0;
-        ASSERT_EQ(1, CreateAppState((HINSTANCE)0x400000));
-    }
-    void TearDown() override
-    {
-        g_failAllocation = 0;
-        DestroyAppState();
-    }
+struct SetupModel : AppTest {
+    void SetUp() override { g_failAllocation = 0, AppTest::SetUp(); }
+    void TearDown() override { g_failAllocation = 0, AppTest::TearDown(); }
     std::string Entry(int i) { return g_app->hideList[i].buffer ? g_app->hideList[i].buffer : "(empty)"; }
 };
 

@@ -7,11 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/appstate.h"
 #include "devices/visibility.h"
-#include "tests/fakedev/fakedev.h"
 #include "tests/unit/desk.h"
-#include "tests/fakes/fakewin.h"
 #include "tray/trayicon.h"
 
 namespace {
@@ -21,17 +18,14 @@ const HWND kWindow = (HWND)0x77;
 
 typedef std::vector<DWORD> Messages;
 
-struct Tray : ::testing::Test {
+struct Tray : AppTest {
     void SetUp() override
     {
-        FakeDev_Reset();
-        FakeWin_Reset();
-        ASSERT_EQ(1, CreateAppState((HINSTANCE)0x400000));
+        AppTest::SetUp();
         ASSERT_EQ(1, g_app->devices.Create());
         ASSERT_EQ(1, g_app->tray.Create(g_app->hInstance, kWindow));
         g_fake.loads.clear();  // the menu bitmaps loaded with the state
     }
-    void TearDown() override { DestroyAppState(); }
 
     // Plugs in exactly n working devices and rescans.
     void Devices(int n)

@@ -6,19 +6,12 @@
 #include <string>
 
 #include "devices/usbdev.h"
-#include "tests/fakedev/fakedev.h"
 #include "tests/unit/desk.h"
-#include "tests/fakes/fakewin.h"
 
 namespace {
 
 const char* const kPictured[] = {kCdrom, kDisk,  kHid, kKeyboard, kMedia,
                                  kMonitor, kMouse, kScsi, kUsb,    kWpd};
-
-std::string ClassNode(int id, int parent, unsigned status, const std::string& cls, const std::string& name)
-{
-    return Node(id, parent, status, 0, cls, name);
-}
 
 struct ClassBitmaps : ::testing::Test {
     CUSBDEV devices;
@@ -136,11 +129,11 @@ struct DeviceBitmaps : ClassBitmaps {
         ASSERT_EQ(1, LoadClassBitmaps(kClassIcons, devices));
         ASSERT_EQ(1, devices.Create());
         ASSERT_EQ(1, FakeDev_LoadText(
-                         ClassNode(1, 0, 0x6000, kUsb, "Composite") + ClassNode(2, 1, 0, kHid, "Input") +
-                         ClassNode(3, 2, 0, kMouse, "Mouse") +  // deepest below 1
-                         ClassNode(4, 0, 0x6000, kWpd, "Player") +
-                         ClassNode(5, 0, 0x6000, kUsb, "Reader") + ClassNode(6, 5, 0, "-", "Slot") +
-                         ClassNode(7, 0, 0x6000, "-", "Bare")));
+                         Node(1, 0, 0x6000, 0, kUsb, "Composite") + Node(2, 1, 0, 0, kHid, "Input") +
+                         Node(3, 2, 0, 0, kMouse, "Mouse") +  // deepest below 1
+                         Node(4, 0, 0x6000, 0, kWpd, "Player") +
+                         Node(5, 0, 0x6000, 0, kUsb, "Reader") + Node(6, 5, 0, 0, "-", "Slot") +
+                         Node(7, 0, 0x6000, 0, "-", "Bare")));
         devices.count = 0;
         devices.Scan(1);
         ASSERT_EQ(4u, devices.count);
@@ -180,11 +173,13 @@ TEST_F(BitmapHolder, TwoLoadsLeaveOneBitmapAndNoIcon)
         CBMPICON holder;
         ASSERT_NE(0, holder.LoadIconBitmap(210));
         HBITMAP first = holder.hbitmap;
+        EXPECT_EQ((HGDIOBJ)first, g_fake.selections.at(0)) << "drawn into the holder's own bitmap";
         ASSERT_NE(0, holder.LoadIconBitmap(211));
         EXPECT_NE(first, holder.hbitmap);
         EXPECT_EQ(1, g_fake.liveBitmaps);
         EXPECT_EQ(0, g_fake.liveIcons);
         EXPECT_EQ(0, g_fake.liveDCs);
+        EXPECT_EQ(0, g_fake.dcsDeletedHoldingObject) << "a DC must get its old object back before it goes";
         holder.Release();
         holder.Release();
         EXPECT_EQ(nullptr, holder.hbitmap);

@@ -5,11 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/appstate.h"
 #include "devices/visibility.h"
-#include "tests/fakedev/fakedev.h"
 #include "tests/unit/desk.h"
-#include "tests/fakes/fakewin.h"
 
 namespace {
 
@@ -26,15 +23,12 @@ std::string Desk()
            Node(30, 0, 0x6000, 0, kHid, "-", "USB Input Device");
 }
 
-struct Visibility : ::testing::Test {
+struct Visibility : AppTest {
     void SetUp() override
     {
-        FakeDev_Reset();
-        FakeWin_Reset();
-        ASSERT_EQ(1, CreateAppState(0));
+        AppTest::SetUp();
         ASSERT_EQ(1, g_app->devices.Create());
     }
-    void TearDown() override { DestroyAppState(); }
 
     void Refresh(const std::string& tree)
     {

@@ -32,7 +32,8 @@ void ExpectSmallIconBitmap(HBITMAP bitmap, const char* what)
     EXPECT_GT(painted, 0u) << what;
 }
 
-// Counts GDI objects where the system can; -1 where it reports nothing.
+// GDI objects where the system counts them; -1 (Wine) skips the count checks, visibly.
+const char kNoGdiCount[] = "no GDI object count here: handles checked, counts not made";
 long GdiObjects()
 {
     DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
@@ -68,13 +69,13 @@ TEST(CommandBitmaps, SecondLoadReplacesTheFirstBitmap)
     long afterSecond = GdiObjects();
 
     ExpectSmallIconBitmap(second, "second");
-    if (before >= 0) {
-        EXPECT_EQ(before + 1, afterFirst);
-        EXPECT_EQ(afterFirst, afterSecond);
-    }
     // Handles are not reused at once, so a kept first bitmap would still answer.
     ASSERT_NE(first, second);
     EXPECT_EQ(0u, GetObjectType(first));
+    if (before < 0)
+        GTEST_SKIP() << kNoGdiCount;
+    EXPECT_EQ(before + 1, afterFirst);
+    EXPECT_EQ(afterFirst, afterSecond);
 }
 
 TEST(CommandBitmaps, HolderDeletesItsBitmapWhenItGoes)
@@ -95,6 +96,16 @@ std::set<int> SlotsWithRows()
     for (int r = 0; r < CLASSICON_ROWS; ++r)
         slots.insert(kClassIcons[r].classIndex);
     return slots;
+}
+
+// The bitmaps the class slots hold.
+std::set<HBITMAP> Held(const CUSBDEV& devices)
+{
+    std::set<HBITMAP> held;
+    for (int k = 0; k < CLASS_KNOWN; ++k)
+        if (devices.classes[k].bitmap.hbitmap)
+            held.insert(devices.classes[k].bitmap.hbitmap);
+    return held;
 }
 
 TEST(ClassBitmaps, EveryListedClassGetsASmallIconBitmap)
@@ -120,28 +131,21 @@ TEST(ClassBitmaps, LoadingTwiceKeepsOneBitmapPerClass)
     long before = GdiObjects();
     ASSERT_EQ(1, LoadClassBitmaps(kClassIcons, devices));
     long afterFirst = GdiObjects();
-    std::vector<HBITMAP> first;
-    for (int k = 0; k < CLASS_KNOWN; ++k)
-        if (devices.classes[k].bitmap.hbitmap)
-            first.push_back(devices.classes[k].bitmap.hbitmap);
+    std::set<HBITMAP> first = Held(devices);
     ASSERT_EQ((size_t)CLASSICON_ROWS, first.size());
 
     ASSERT_EQ(1, LoadClassBitmaps(kClassIcons, devices));
     long afterSecond = GdiObjects();
-    if (before >= 0) {
-        EXPECT_EQ(before + CLASSICON_ROWS, afterFirst);
-        EXPECT_EQ(afterFirst, afterSecond);
-    }
-    std::set<HBITMAP> current;
-    for (int k = 0; k < CLASS_KNOWN; ++k)
-        if (devices.classes[k].bitmap.hbitmap)
-            current.insert(devices.classes[k].bitmap.hbitmap);
+    std::set<HBITMAP> current = Held(devices);
     EXPECT_EQ((size_t)CLASSICON_ROWS, current.size());
     for (HBITMAP old : first) {
-        if (!current.count(old)) {
-            EXPECT_EQ(0u, GetObjectType(old));
-        }
+        EXPECT_EQ(0u, current.count(old)) << "a reload draws new bitmaps";
+        EXPECT_EQ(0u, GetObjectType(old));
     }
+    if (before < 0)
+        GTEST_SKIP() << kNoGdiCount;
+    EXPECT_EQ(before + CLASSICON_ROWS, afterFirst);
+    EXPECT_EQ(afterFirst, afterSecond);
 }
 
 TEST(ClassBitmaps, BadRowsFailWithoutStoppingTheRest)
@@ -160,13 +164,11 @@ TEST(ClassBitmaps, BadRowsFailWithoutStoppingTheRest)
 
 TEST(ClassBitmaps, DeviceHolderDeletesItsBitmapsWhenItGoes)
 {
-    std::vector<HBITMAP> held;
+    std::set<HBITMAP> held;
     {
         CUSBDEV devices;
         ASSERT_EQ(1, LoadClassBitmaps(kClassIcons, devices));
-        for (int k = 0; k < CLASS_KNOWN; ++k)
-            if (devices.classes[k].bitmap.hbitmap)
-                held.push_back(devices.classes[k].bitmap.hbitmap);
+        held = Held(devices);
     }
     ASSERT_FALSE(held.empty());
     for (HBITMAP h : held)
