@@ -124,7 +124,9 @@ else
 fi
 # Text files with Windows line ends, so that any editor shows them right.
 crlf() { sed 's/\r$//; s/$/\r/' "$1" > "$2"; }
-crlf docs/guide.md "$stage/guide.txt"
+# The zip holds no pictures: the guide names each one instead of linking it.
+sed -E 's/^!\[(.*)\]\(images\/[^)]*\)$/[Picture: \1]/' docs/guide.md > "$work/guide.md"
+crlf "$work/guide.md" "$stage/guide.txt"
 crlf docs/readme.txt "$stage/readme.txt"
 crlf examples/eject-backup.ini "$stage/eject-backup.ini"
 
