@@ -3,8 +3,6 @@
 #include <cstring>
 #include <new>
 
-#include "app/ids.h"
-
 APPSTATE* g_app = 0;
 
 int CreateAppState(HINSTANCE instance)
@@ -22,21 +20,17 @@ int CreateAppState(HINSTANCE instance)
     app->editText[0] = '\0';
     app->hideUnread = 0;
 
-    static const WORD commandIcons[] = {IDI_CMD_SCAN, IDI_CMD_SETUP, IDI_CMD_ABOUT, IDI_CMD_EXIT};
-    for (int k = 0; k < 4; ++k)
-        app->commandBitmaps[k].LoadIconBitmap(commandIcons[k]);
+    for (int k = 0; k < MENU_COMMANDS; ++k)
+        app->commandBitmaps[k].LoadIconBitmap(kMenuCommands[k].icon);
     LoadClassBitmaps(kClassIcons, app->devices);
     return 1;
 }
 
 void ApplyDefaultSettings(APPSTATE& app, DEFAULTSTEP step)
 {
-    // In check-box order: Separator, ChildOnly, HideInvalid, HideWPD, AutoShow.
-    // Nothing is hidden as a portable device until the user asks for it.
-    static const DWORD kDefaultFlags[SETTING_FLAGS] = {1, 0, 1, 0, 0};
     if (step == DEFAULT_FLAGS) {
-        for (int k = 0; k < SETTING_FLAGS; ++k)
-            *app.Flag(k) = kDefaultFlags[k];
+        for (const SETTINGFLAG& flag : kSettingFlags)
+            app.*flag.field = flag.initial;
         app.ChildForm[0] = '\0';
         app.ChildSpace[0] = '\0';
         return;
@@ -45,6 +39,11 @@ void ApplyDefaultSettings(APPSTATE& app, DEFAULTSTEP step)
         strcpy(app.ChildForm, DEFAULT_CHILDFORM);
     if (!app.ChildSpace[0])
         strcpy(app.ChildSpace, DEFAULT_CHILDSPACE);
+}
+
+DWORD* APPSTATE::Flag(int k)
+{
+    return k >= 0 && k < SETTING_FLAGS ? &(this->*kSettingFlags[k].field) : 0;
 }
 
 void DestroyAppState()

@@ -2,6 +2,7 @@
 #ifndef VANTREL_APPSTATE_H
 #define VANTREL_APPSTATE_H
 
+#include "app/ids.h"
 #include "app/mutex.h"
 #include "app/winlayer.h"
 #include "devices/usbdev.h"
@@ -15,8 +16,16 @@
 #define CHILDSPACE_SIZE 8
 #define EDITTEXT_SIZE 256
 
-// The five flag settings, in the order of the Setup dialog's check boxes.
-enum { SETTING_FLAGS = 5 };
+// The five flag settings, one row each, in the order of the Setup dialog's
+// check boxes: X(field, value a new record starts with, its check box). The
+// field's name is also the name of its registry value. Nothing is hidden as
+// a portable device until the user asks for it.
+#define SETTING_FLAG_ROWS(X)           \
+    X(Separator, 1, IDC_SEPARATOR)     \
+    X(ChildOnly, 0, IDC_CHILDONLY)     \
+    X(HideInvalid, 1, IDC_HIDEINVALID) \
+    X(HideWPD, 0, IDC_HIDEWPD)         \
+    X(AutoShow, 0, IDC_AUTOSHOW)
 
 // The texts a user who never set them gets; a stored empty text means these.
 #define DEFAULT_CHILDFORM "%s+ %s"
@@ -31,11 +40,10 @@ struct APPSTATE {
     int aboutOpen;
     int setupOpen;
     int iconShown;
-    DWORD Separator;
-    DWORD ChildOnly;
-    DWORD HideInvalid;
-    DWORD HideWPD;
-    DWORD AutoShow;
+    // DWORD Separator, ChildOnly, HideInvalid, HideWPD, AutoShow: one each.
+#define SETTING_FLAG_FIELD(field, initial, control) DWORD field;
+    SETTING_FLAG_ROWS(SETTING_FLAG_FIELD)
+#undef SETTING_FLAG_FIELD
     char ChildForm[CHILDFORM_SIZE];
     char ChildSpace[CHILDSPACE_SIZE];
     char editText[EDITTEXT_SIZE];
@@ -43,19 +51,27 @@ struct APPSTATE {
     // Bit k: stored hide entry k could not be kept in memory at load time.
     // A save leaves such a value alone instead of deleting it.
     DWORD hideUnread;
-    CBMPICON commandBitmaps[COMMAND_BITMAPS];
+    CBMPICON commandBitmaps[COMMAND_BITMAPS];  // one per menu command, the rest empty
     MENUCHOICE lastMenu;
 
-    // Flag k of Separator, ChildOnly, HideInvalid, HideWPD, AutoShow: the
-    // Setup dialog addresses them by check-box id minus 1000. Null for any
-    // other k, so a stray id cannot reach past the five.
-    DWORD* Flag(int k)
-    {
-        DWORD* const flags[SETTING_FLAGS] = {&Separator, &ChildOnly, &HideInvalid, &HideWPD,
-                                             &AutoShow};
-        return k >= 0 && k < SETTING_FLAGS ? flags[k] : 0;
-    }
+    // Flag k of the rows above. Null for any other k, so a stray index
+    // cannot reach past the five.
+    DWORD* Flag(int k);
 };
+
+struct SETTINGFLAG {
+    const char* name;
+    DWORD APPSTATE::*field;
+    DWORD initial;
+    int control;
+};
+
+#define SETTING_FLAG_ROW(field, initial, control) {#field, &APPSTATE::field, initial, control},
+inline constexpr SETTINGFLAG kSettingFlags[] = {SETTING_FLAG_ROWS(SETTING_FLAG_ROW)};
+#undef SETTING_FLAG_ROW
+enum { SETTING_FLAGS = sizeof kSettingFlags / sizeof kSettingFlags[0] };
+
+static_assert(MENU_COMMANDS <= COMMAND_BITMAPS, "a bitmap for every menu command");
 
 extern APPSTATE* g_app;
 

@@ -9,9 +9,9 @@
 #define ID_SETUP 0x8011
 #define ID_ABOUT 0x8012
 #define ID_EXIT 0x8013
+// Device i of the table (devices/cfgmgr.h, MAX_TABLE of them) is command
+// ID_DEVICE_BASE + i.
 #define ID_DEVICE_BASE 0x8100
-
-#define MAX_DEVICES 32
 
 // Icons: 200 window class, 201 tray; 210-213 command bitmaps; 220-231 classes.
 #define IDI_MAIN 200
@@ -40,11 +40,10 @@
 // One name for the window class, its title and the single-instance mutex.
 #define APP_NAME "VANTREL"
 
-// The device menu's command entries.
-#define TEXT_MENU_SCAN "&Scan"
-#define TEXT_MENU_SETUP "&Setup..."
-#define TEXT_MENU_ABOUT "&About..."
-#define TEXT_MENU_EXIT "&Exit"
+// The list file's section, and the two-digit names of its keys and of the
+// stored hide entries: entry 7 is "07".
+#define LIST_SECTION "VANTRL"
+#define ENTRY_NAME_FORMAT "%02d"
 
 // Message boxes; their styles are checked against the system's headers.
 // "Error information" in code page 932, kept as bytes so no editor or

@@ -8,17 +8,17 @@ int VerifyOwnImage()
     DWORD got = GetModuleFileNameA(0, path, sizeof path);
     if (got == 0 || got >= sizeof path)
         return 0;
-    KERNELHANDLE file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, 0));
-    if (file.handle == INVALID_HANDLE_VALUE)
+    HOLDER<HANDLE, CloseHandle, -1> file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, 0,
+                                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0));
+    if (!file.Held())
         return 0;
     DWORD high = 0;
     DWORD size = GetFileSize(file.handle, &high);
     if (size == INVALID_FILE_SIZE || high)
         return 0;
-    KERNELHANDLE mapping(CreateFileMappingA(file.handle, 0, PAGE_READONLY, 0, 0, 0));
-    if (!mapping.handle)
+    HOLDER<HANDLE, CloseHandle> mapping(CreateFileMappingA(file.handle, 0, PAGE_READONLY, 0, 0, 0));
+    if (!mapping.Held())
         return 0;
-    FILEVIEW view(MapViewOfFile(mapping.handle, FILE_MAP_READ, 0, 0, 0));
-    return view.bytes ? PeChecksumValid(view.bytes, size) : 0;
+    HOLDER<LPCVOID, UnmapViewOfFile> view(MapViewOfFile(mapping.handle, FILE_MAP_READ, 0, 0, 0));
+    return view.Held() ? PeChecksumValid((const unsigned char*)view.handle, size) : 0;
 }

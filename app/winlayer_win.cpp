@@ -25,14 +25,35 @@ namespace host {
     X(LPARAM) X(LRESULT) X(HANDLE) X(HWND) X(HDEVINFO) X(DEVINST) X(CONFIGRET)                 \
     X(PNP_VETO_TYPE) X(GUID) X(SP_DEVINFO_DATA) X(LARGE_INTEGER) X(NOTIFYICONDATAA)            \
     X(BITMAPINFOHEADER) X(RGBQUAD) X(BITMAPINFO)
+// Every field of the copied structures: two fields of one size in the wrong
+// order leave the size alone but not the offsets.
+#define COPIED_FIELDS(X)                                                                       \
+    X(GUID, Data1) X(GUID, Data2) X(GUID, Data3) X(GUID, Data4)                                \
+    X(SP_DEVINFO_DATA, cbSize) X(SP_DEVINFO_DATA, ClassGuid) X(SP_DEVINFO_DATA, DevInst)       \
+    X(SP_DEVINFO_DATA, Reserved) X(LARGE_INTEGER, QuadPart)                                    \
+    X(NOTIFYICONDATAA, cbSize) X(NOTIFYICONDATAA, hWnd) X(NOTIFYICONDATAA, uID)                \
+    X(NOTIFYICONDATAA, uFlags) X(NOTIFYICONDATAA, uCallbackMessage) X(NOTIFYICONDATAA, hIcon)  \
+    X(NOTIFYICONDATAA, szTip) X(NOTIFYICONDATAA, dwState) X(NOTIFYICONDATAA, dwStateMask)      \
+    X(NOTIFYICONDATAA, szInfo) X(NOTIFYICONDATAA, uTimeout) X(NOTIFYICONDATAA, uVersion)       \
+    X(NOTIFYICONDATAA, szInfoTitle) X(NOTIFYICONDATAA, dwInfoFlags)                            \
+    X(NOTIFYICONDATAA, guidItem) X(NOTIFYICONDATAA, hBalloonIcon)                              \
+    X(BITMAPINFOHEADER, biSize) X(BITMAPINFOHEADER, biWidth) X(BITMAPINFOHEADER, biHeight)     \
+    X(BITMAPINFOHEADER, biPlanes) X(BITMAPINFOHEADER, biBitCount)                              \
+    X(BITMAPINFOHEADER, biCompression) X(BITMAPINFOHEADER, biSizeImage)                        \
+    X(BITMAPINFOHEADER, biXPelsPerMeter) X(BITMAPINFOHEADER, biYPelsPerMeter)                  \
+    X(BITMAPINFOHEADER, biClrUsed) X(BITMAPINFOHEADER, biClrImportant)                         \
+    X(RGBQUAD, rgbBlue) X(RGBQUAD, rgbGreen) X(RGBQUAD, rgbRed) X(RGBQUAD, rgbReserved)        \
+    X(BITMAPINFO, bmiHeader) X(BITMAPINFO, bmiColors)
 // clang-format on
 
 // Taken now: once the SDK is in, its macros would replace the names.
 #define TAKE_VALUE(name) constexpr auto copied_##name = host::name;
 #define TAKE_SIZE(type) constexpr size_t copied_##type = sizeof(host::type);
+#define TAKE_OFFSET(type, field) \
+    constexpr size_t copied_##type##_##field = offsetof(host::type, field);
 COPIED_CONSTANTS(TAKE_VALUE)
 COPIED_TYPES(TAKE_SIZE)
-constexpr size_t copied_NID_BALLOON = offsetof(host::NOTIFYICONDATAA, hBalloonIcon);
+COPIED_FIELDS(TAKE_OFFSET)
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -44,9 +65,12 @@ constexpr size_t copied_NID_BALLOON = offsetof(host::NOTIFYICONDATAA, hBalloonIc
 
 #define SAME_VALUE(name) static_assert(copied_##name == name, #name " differs from the SDK");
 #define SAME_SIZE(type) static_assert(copied_##type == sizeof(type), #type " differs from the SDK");
+#define SAME_OFFSET(type, field)                                    \
+    static_assert(copied_##type##_##field == offsetof(type, field), \
+                  #type "::" #field " differs from the SDK");
 COPIED_CONSTANTS(SAME_VALUE)
 COPIED_TYPES(SAME_SIZE)
-static_assert(copied_NID_BALLOON == offsetof(NOTIFYICONDATAA, hBalloonIcon), "NOTIFYICONDATAA");
+COPIED_FIELDS(SAME_OFFSET)
 
 // The fixed message-box styles of app/ids.h, spelt out there for the
 // resource compiler.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/appstate.h"
+#include "app/ids.h"
 #include "devices/visibility.h"
 
 INIFILE::INIFILE() { memset(path, 0, sizeof path); }
@@ -54,11 +55,11 @@ void RunBatchRemoval(const char* commandLine)
             list.Unquote();
             for (int k = 0; k < LIST_ENTRIES; ++k) {
                 char key[8];
-                snprintf(key, sizeof key, "%02d", k);
+                snprintf(key, sizeof key, ENTRY_NAME_FORMAT, k);
                 char value[LIST_VALUE_SIZE];
                 memset(value, 0, sizeof value);
                 if (list.path[0])
-                    GetPrivateProfileStringA("VANTRL", key, "", value, sizeof value, list.path);
+                    GetPrivateProfileStringA(LIST_SECTION, key, "", value, sizeof value, list.path);
                 if (!value[0])
                     break;
                 for (DWORD i = 0; i < devices.count; ++i)

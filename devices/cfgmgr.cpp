@@ -38,14 +38,15 @@ void CCFGMGR::Scan(int acceptProblems)
     if (!table || count >= capacity)
         return;
 
-    DEVINFOSET set(SetupDiGetClassDevsA(0, 0, hwndParent, DIGCF_PRESENT | DIGCF_ALLCLASSES));
-    if (set.set == INVALID_HANDLE_VALUE)
+    HOLDER<HDEVINFO, SetupDiDestroyDeviceInfoList, -1> set(
+        SetupDiGetClassDevsA(0, 0, hwndParent, DIGCF_PRESENT | DIGCF_ALLCLASSES));
+    if (!set.Held())
         return;
 
     SP_DEVINFO_DATA data;
     memset(&data, 0, sizeof(data));
     data.cbSize = sizeof(data);
-    for (DWORD index = 0; SetupDiEnumDeviceInfo(set.set, index, &data); ++index) {
+    for (DWORD index = 0; SetupDiEnumDeviceInfo(set.handle, index, &data); ++index) {
         ULONG status = 0, problem = 0;
         if (CM_Get_DevNode_Status(&status, &problem, data.DevInst, 0) != CR_SUCCESS)
             continue;

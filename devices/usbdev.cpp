@@ -83,22 +83,22 @@ int CBMPICON::RenderIcon(HICON icon, int cx, int cy)
     hbitmap = CreateBitmap32(cx, cy);
     if (!hbitmap)
         return 0;
-    MEMORYDC dc;
-    if (!dc.hdc)
+    HOLDER<HDC, DeleteDC> dc(CreateCompatibleDC(0));
+    if (!dc.Held())
         return 0;
-    SELECTION selected(dc.hdc, hbitmap);
-    return DrawIconEx(dc.hdc, 0, 0, icon, cx, cy, 0, 0, DI_NORMAL);
+    SELECTION selected(dc.handle, hbitmap);
+    return DrawIconEx(dc.handle, 0, 0, icon, cx, cy, 0, 0, DI_NORMAL);
 }
 
 int CBMPICON::LoadIconBitmap(WORD iconId)
 {
     int cy = GetSystemMetrics(SM_CYSMICON);
     int cx = GetSystemMetrics(SM_CXSMICON);
-    ICONHOLDER icon((HICON)LoadImageA(GetModuleHandleA(0), MAKEINTRESOURCEA(iconId), IMAGE_ICON, cx,
-                                      cy, LR_DEFAULTCOLOR));
-    if (!icon.icon)
+    HOLDER<HICON, DestroyIcon> icon((HICON)LoadImageA(GetModuleHandleA(0), MAKEINTRESOURCEA(iconId),
+                                                      IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR));
+    if (!icon.Held())
         return 0;
-    return RenderIcon(icon.icon, cx, cy);
+    return RenderIcon(icon.handle, cx, cy);
 }
 
 CUSBDEV::CUSBDEV()

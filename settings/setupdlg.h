@@ -7,7 +7,7 @@
 #include "app/winlayer.h"
 
 // What the Setup dialog's controls hold: the five check boxes (index k is
-// control 1000 + k) and the 32 list lines, line i standing for hide-list
+// flag k's box) and the 32 list lines, line i standing for hide-list
 // entry i.
 struct SETUPVIEW {
     UINT checked[SETTING_FLAGS];

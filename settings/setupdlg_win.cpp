@@ -18,7 +18,7 @@ void MoveTo(HWND window, const PLACEMENT& p)
 void ShowView(HWND dialog, const SETUPVIEW& view)
 {
     for (int k = 0; k < SETTING_FLAGS; ++k)
-        CheckDlgButton(dialog, IDC_SEPARATOR + k, view.checked[k]);
+        CheckDlgButton(dialog, kSettingFlags[k].control, view.checked[k]);
     HWND list = GetDlgItem(dialog, IDC_HIDELIST);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     // Put in by index: the list's sort style must not reorder the lines.
@@ -38,7 +38,7 @@ void ReadLine(HWND list, int i, char* line)
 void ReadView(HWND dialog, SETUPVIEW& view)
 {
     for (int k = 0; k < SETTING_FLAGS; ++k)
-        view.checked[k] = IsDlgButtonChecked(dialog, IDC_SEPARATOR + k) == BST_CHECKED;
+        view.checked[k] = IsDlgButtonChecked(dialog, kSettingFlags[k].control) == BST_CHECKED;
     HWND list = GetDlgItem(dialog, IDC_HIDELIST);
     for (int i = 0; i < HIDE_ENTRIES; ++i)
         ReadLine(list, i, view.lines[i]);

@@ -34,12 +34,9 @@ namespace {
 
 // Far beyond any text this program keeps; what a value may hold at most.
 const DWORD MAX_VALUE_BYTES = 1u << 20;
-// The widest field (a hide entry, 256 bytes) and a terminator the registry
-// may add.
-const DWORD HIDETEXT_READ = 258;
-
-const char* const kFlagNames[SETTING_FLAGS] = {"Separator", "ChildOnly", "HideInvalid", "HideWPD",
-                                               "AutoShow"};
+// The widest field (a hide entry, which the Setup dialog edits in editText)
+// and a terminator the registry may add.
+const DWORD HIDETEXT_READ = EDITTEXT_SIZE + 2;
 
 // Whatever the stored type, the bytes read land in the field's first bytes
 // and the rest keep their value: an empty value leaves the field alone. A
@@ -94,7 +91,7 @@ void WriteText(HKEY key, const char* name, const char* text)
 void EntryName(int k, char* name, size_t size)
 {
     memset(name, 0, size);
-    snprintf(name, size, "%02d", k);
+    snprintf(name, size, ENTRY_NAME_FORMAT, k);
 }
 
 }  // namespace
@@ -104,8 +101,8 @@ void LoadSettings()
     APPSTATE& app = *g_app;
     REGISTRY reg;
     if (reg.Open(SETTINGS_KEY)) {
-        for (int k = 0; k < SETTING_FLAGS; ++k)
-            ReadNumber(reg.hKey, kFlagNames[k], *app.Flag(k));
+        for (const SETTINGFLAG& flag : kSettingFlags)
+            ReadNumber(reg.hKey, flag.name, app.*flag.field);
         ReadText(reg.hKey, "ChildForm", app.ChildForm, CHILDFORM_SIZE);
         ReadText(reg.hKey, "ChildSpace", app.ChildSpace, CHILDSPACE_SIZE);
         ApplyDefaultSettings(app, DEFAULT_TEXTS);
@@ -116,7 +113,7 @@ void LoadSettings()
     for (int k = 0; k < HIDE_ENTRIES; ++k) {
         char name[32];
         EntryName(k, name, sizeof name);
-        char data[256];
+        char data[EDITTEXT_SIZE];
         memset(data, 0, sizeof data);
         ReadText(reg.hKey, name, data, sizeof data);
         if (data[0] && !app.hideList[k].Replace(data))
@@ -130,8 +127,8 @@ void SaveSettings()
     APPSTATE& app = *g_app;
     REGISTRY reg;
     if (reg.Open(SETTINGS_KEY)) {
-        for (int k = 0; k < SETTING_FLAGS; ++k)
-            RegSetValueExA(reg.hKey, kFlagNames[k], 0, REG_DWORD, (const BYTE*)app.Flag(k),
+        for (const SETTINGFLAG& flag : kSettingFlags)
+            RegSetValueExA(reg.hKey, flag.name, 0, REG_DWORD, (const BYTE*)&(app.*flag.field),
                            sizeof(DWORD));
         WriteText(reg.hKey, "ChildForm", app.ChildForm);
         WriteText(reg.hKey, "ChildSpace", app.ChildSpace);

@@ -190,11 +190,11 @@ void BuildDeviceMenu(MENULIST& list)
     if (shown > 0 && !app.Separator)
         list.AddSeparator();
 
-    list.AddString(TEXT_MENU_SCAN, ID_SCAN, app.commandBitmaps[0].hbitmap);
-    list.AddString(TEXT_MENU_SETUP, ID_SETUP, app.commandBitmaps[1].hbitmap);
-    list.AddString(TEXT_MENU_ABOUT, ID_ABOUT, app.commandBitmaps[2].hbitmap);
-    list.AddSeparator();
-    list.AddString(TEXT_MENU_EXIT, ID_EXIT, app.commandBitmaps[3].hbitmap);
+    for (int k = 0; k < MENU_COMMANDS; ++k) {
+        if (k == MENU_COMMANDS - 1)
+            list.AddSeparator();
+        list.AddString(kMenuCommands[k].text, kMenuCommands[k].id, app.commandBitmaps[k].hbitmap);
+    }
 }
 
 MENUCHOICE::MENUCHOICE() : shown(0) { memset(devInst, 0, sizeof devInst); }

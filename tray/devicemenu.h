@@ -3,6 +3,7 @@
 #ifndef VANTREL_DEVICEMENU_H
 #define VANTREL_DEVICEMENU_H
 
+#include "app/ids.h"
 #include "app/winlayer.h"
 #include "devices/cfgmgr.h"
 
@@ -19,6 +20,22 @@ struct MENUENTRY {
     HBITMAP bitmap;
     int state;
 };
+
+// The fixed commands under the devices, in menu order, a separator before
+// the last. Command k's picture is the state record's commandBitmaps[k],
+// loaded from its icon.
+struct MENUCOMMAND {
+    const char* text;
+    WORD id;
+    WORD icon;
+};
+inline constexpr MENUCOMMAND kMenuCommands[] = {
+    {"&Scan", ID_SCAN, IDI_CMD_SCAN},
+    {"&Setup...", ID_SETUP, IDI_CMD_SETUP},
+    {"&About...", ID_ABOUT, IDI_CMD_ABOUT},
+    {"&Exit", ID_EXIT, IDI_CMD_EXIT},
+};
+enum { MENU_COMMANDS = sizeof kMenuCommands / sizeof kMenuCommands[0] };
 
 // The entries of one menu, in the order they are appended. One block
 // sized for the menu being built: building allocates nothing else.

@@ -57,17 +57,17 @@ void ShowDeviceMenu(HWND window)
     MENULIST list;
     BuildDeviceMenu(list);
     g_app->lastMenu.Remember(list, g_app->devices);
-    POPUPMENU popup;
-    if (!popup.hmenu || !list.count)
+    HOLDER<HMENU, DestroyMenu> popup(CreatePopupMenu());
+    if (!popup.Held() || !list.count)
         return;
-    FillDeviceMenu(popup.hmenu, list);
+    FillDeviceMenu(popup.handle, list);
 
     POINT cursor;
     GetCursorPos(&cursor);
     // Unless the owner is the foreground window, the menu does not close
     // when the user clicks elsewhere.
     TakeForeground(window);
-    TrackPopupMenu(popup.hmenu, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, 0);
+    TrackPopupMenu(popup.handle, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, 0);
 }
 
 void ForceForeground(HWND window)

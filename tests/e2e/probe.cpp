@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "app/ids.h"
+#include "devices/cfgmgr.h"
 
 namespace {
 
@@ -130,7 +131,7 @@ LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         char text[32];
         for (UINT k = 0; k < g_floorItems; ++k) {
             snprintf(text, sizeof text, "Removable Device %02u", k % 100);
-            AppendMenuA(menu, MF_STRING, ID_DEVICE_BASE + (k % MAX_DEVICES), text);
+            AppendMenuA(menu, MF_STRING, ID_DEVICE_BASE + (k % MAX_TABLE), text);
         }
         POINT cursor;
         GetCursorPos(&cursor);

@@ -39,8 +39,8 @@ Item ReadItem(HMENU menu, int position)
 // character line, and a problem device whose entry is the last one.
 TEST(DeviceMenuWin, ItemsCarryTheListsTypesIdsTextsStatesAndBitmaps)
 {
-    GDIOBJECT diskHeld(CreateBitmap32(16, 16)), usbHeld(CreateBitmap32(16, 16));
-    HBITMAP disk = (HBITMAP)diskHeld.object, usb = (HBITMAP)usbHeld.object;
+    HOLDER<HGDIOBJ, DeleteObject> diskHeld(CreateBitmap32(16, 16)), usbHeld(CreateBitmap32(16, 16));
+    HBITMAP disk = (HBITMAP)diskHeld.handle, usb = (HBITMAP)usbHeld.handle;
     ASSERT_TRUE(disk && usb);
     const std::string longLine(CHAINLINE_SIZE - 1, 'L');
     MENULIST list;
@@ -53,8 +53,8 @@ TEST(DeviceMenuWin, ItemsCarryTheListsTypesIdsTextsStatesAndBitmaps)
     list.AddString("Camera", 0x8103, usb)->state = MENU_GRAYED;
     list.AddString("&Exit", 0x8013, 0);
 
-    POPUPMENU popup;
-    HMENU menu = popup.hmenu;
+    HOLDER<HMENU, DestroyMenu> popup(CreatePopupMenu());
+    HMENU menu = popup.handle;
     ASSERT_TRUE(menu != 0);
     FillDeviceMenu(menu, list);
     struct {
@@ -89,7 +89,7 @@ TEST(DeviceMenuWin, ItemsCarryTheListsTypesIdsTextsStatesAndBitmaps)
     EXPECT_FALSE(GetMenuItemInfoA(menu, n, TRUE, &past)) << "an item past the end";
 
     EXPECT_TRUE(DestroyMenu(menu));
-    popup.hmenu = 0;
+    popup.handle = 0;
     EXPECT_FALSE(IsMenu(menu));
     // The bitmaps stay their owners': destroying the menu leaves them.
     BITMAP info;

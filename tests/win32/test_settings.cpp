@@ -97,6 +97,33 @@ std::string EntryName(int k)
     return name;
 }
 
+// The five flags in check-box order: in the record, and stored by name.
+typedef std::vector<DWORD> FlagValues;
+const char* const kStoredFlags[SETTING_FLAGS] = {"Separator", "ChildOnly", "HideInvalid",
+                                                 "HideWPD", "AutoShow"};
+
+FlagValues Flags(const APPSTATE& app)
+{
+    FlagValues got;
+    for (const SETTINGFLAG& flag : kSettingFlags)
+        got.push_back(app.*flag.field);
+    return got;
+}
+
+// A value that is missing or not four bytes of REG_DWORD reads as 0xBAD.
+FlagValues StoredFlags()
+{
+    FlagValues got;
+    for (const char* name : kStoredFlags) {
+        RawValue v = ReadRaw(SETTINGS_KEY, name);
+        DWORD n = 0xBAD;
+        if (v.rc == ERROR_SUCCESS && v.type == REG_DWORD && v.bytes.size() == sizeof n)
+            memcpy(&n, v.bytes.data(), sizeof n);
+        got.push_back(n);
+    }
+    return got;
+}
+
 std::string Letters(size_t n)
 {
     std::string s;
@@ -174,11 +201,7 @@ TEST_F(Settings, FirstStartCreatesBothKeysEmptyAndKeepsDefaults)
     EXPECT_EQ(0u, values);
 
     APPSTATE& app = *g_app;
-    EXPECT_EQ(1u, app.Separator);
-    EXPECT_EQ(0u, app.ChildOnly);
-    EXPECT_EQ(1u, app.HideInvalid);
-    EXPECT_EQ(0u, app.HideWPD);
-    EXPECT_EQ(0u, app.AutoShow);
+    EXPECT_EQ(FlagValues({1, 0, 1, 0, 0}), Flags(app));
     EXPECT_STREQ("%s+ %s", app.ChildForm);
     EXPECT_STREQ(" ", app.ChildSpace);
     for (int k = 0; k < HIDE_ENTRIES; ++k)
@@ -204,50 +227,27 @@ TEST_F(Settings, KeyPathKeepsItsHistoricSpelling)
 
 TEST_F(Settings, EachFlagIsReadFromItsOwnValue)
 {
-    const char* names[] = {"Separator", "ChildOnly", "HideInvalid", "HideWPD", "AutoShow"};
     for (int k = 0; k < SETTING_FLAGS; ++k)
-        WriteNumber(SETTINGS_KEY, names[k], 11u * (k + 1));
-    APPSTATE& app = Restart();
-    EXPECT_EQ(11u, app.Separator);
-    EXPECT_EQ(22u, app.ChildOnly);
-    EXPECT_EQ(33u, app.HideInvalid);
-    EXPECT_EQ(44u, app.HideWPD);
-    EXPECT_EQ(55u, app.AutoShow);
+        WriteNumber(SETTINGS_KEY, kStoredFlags[k], 11u * (k + 1));
+    EXPECT_EQ(FlagValues({11, 22, 33, 44, 55}), Flags(Restart()));
 }
 
 TEST_F(Settings, SaveThenLoadRestoresEverything)
 {
+    const FlagValues flags = {0, 1, 0, 1, 1};
     APPSTATE& before = *g_app;
-    before.Separator = 0;
-    before.ChildOnly = 1;
-    before.HideInvalid = 0;
-    before.HideWPD = 1;
-    before.AutoShow = 1;
+    for (int k = 0; k < SETTING_FLAGS; ++k)
+        before.*kSettingFlags[k].field = flags[k];
     strcpy(before.ChildForm, "[%s] -> %s");
     strcpy(before.ChildSpace, "..");
     before.hideList[0].Append("USB Mass Storage");
     before.hideList[5].Append("Pocket Player");
     before.hideList[31].Append("Last One");
     SaveSettings();
-
-    const char* names[] = {"Separator", "ChildOnly", "HideInvalid", "HideWPD", "AutoShow"};
-    const DWORD expected[] = {0, 1, 0, 1, 1};
-    for (int k = 0; k < SETTING_FLAGS; ++k) {
-        RawValue v = ReadRaw(SETTINGS_KEY, names[k]);
-        ASSERT_EQ(ERROR_SUCCESS, v.rc) << names[k];
-        EXPECT_EQ((DWORD)REG_DWORD, v.type) << names[k];
-        ASSERT_EQ(sizeof(DWORD), v.bytes.size()) << names[k];
-        DWORD n;
-        memcpy(&n, v.bytes.data(), sizeof n);
-        EXPECT_EQ(expected[k], n) << names[k];
-    }
+    EXPECT_EQ(flags, StoredFlags());
 
     APPSTATE& app = Restart();
-    EXPECT_EQ(0u, app.Separator);
-    EXPECT_EQ(1u, app.ChildOnly);
-    EXPECT_EQ(0u, app.HideInvalid);
-    EXPECT_EQ(1u, app.HideWPD);
-    EXPECT_EQ(1u, app.AutoShow);
+    EXPECT_EQ(flags, Flags(app));
     EXPECT_STREQ("[%s] -> %s", app.ChildForm);
     EXPECT_STREQ("..", app.ChildSpace);
     for (int k = 0; k < HIDE_ENTRIES; ++k) {
@@ -404,10 +404,6 @@ TEST_F(Settings, EmptyHideEntriesAreDeletedOnSave)
             EXPECT_EQ(ERROR_FILE_NOT_FOUND, ReadRaw(HIDELIST_KEY, name.c_str()).rc) << name;
     }
 }
-
-}  // namespace
-
-namespace {
 
 struct NumberShape {
     DWORD type;
