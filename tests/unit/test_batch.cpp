@@ -172,67 +172,38 @@ TEST_F(Batch, AMissingListFileEjectsNothing)
     EXPECT_EQ(nullptr, g_app->devices.table);
 }
 
-TEST_F(Batch, AQuotedPathWithBlanksIsReadWithoutItsQuotes)
+// The list file's path as the command line gives it, and the file read:
+// none when the line is refused. A line holds at most 1023 characters,
+// quotes included.
+TEST_F(Batch, TheListPathOnTheCommandLine)
 {
-    const std::string path = "C:\\My Lists\\eject me.ini";
-    Entry("00", "Slim", path);
-    RunBatchRemoval(("\"" + path + "\"  \t").c_str());
-    EXPECT_EQ((Keys{"00", "01"}), KeysRead(path));
-    EXPECT_EQ((Ids{40}), Ejected());
-}
-
-TEST_F(Batch, AnUnquotedPathWithBlanksIsTakenWhole)
-{
-    const std::string path = "C:\\My Lists\\eject me.ini";
-    Entry("00", "Slim", path);
-    RunBatchRemoval(path.c_str());
-    EXPECT_EQ((Keys{"00", "01"}), KeysRead(path));
-    EXPECT_EQ((Ids{40}), Ejected());
-}
-
-TEST_F(Batch, EmptyQuotesNameNoFile)
-{
-    RunBatchRemoval("\"\"");
-    EXPECT_TRUE(g_fake.iniReads.empty());
-    EXPECT_TRUE(Ejected().empty());
-}
-
-TEST_F(Batch, TheCommandLineMayHoldUpTo1023Characters)
-{
-    const std::string fits = "C:\\" + std::string(1023 - 7, 'd') + ".ini";
-    ASSERT_EQ(1023u, fits.size());
-    Entry("00", "Slim", fits);
-    RunBatchRemoval(fits.c_str());
-    EXPECT_EQ((Keys{"00", "01"}), KeysRead(fits));
-    EXPECT_EQ((Ids{40}), Ejected());
-}
-
-TEST_F(Batch, A1024CharacterCommandLineIsRefused)
-{
-    const std::string tooLong = "C:\\" + std::string(1024 - 7, 'd') + ".ini";
-    ASSERT_EQ(1024u, tooLong.size());
-    Entry("00", "Slim", tooLong);
-    RunBatchRemoval(tooLong.c_str());
-    EXPECT_TRUE(g_fake.iniReads.empty());
-    EXPECT_TRUE(Ejected().empty());
-    EXPECT_EQ(nullptr, g_app->devices.table);
-}
-
-TEST_F(Batch, TheLimitCountsTheQuotesToo)
-{
-    // 1022 characters of path fit on their own, but not with two quotes.
-    const std::string path = "C:\\" + std::string(1022 - 7, 'd') + ".ini";
-    Entry("00", "Slim", path);
-    RunBatchRemoval(("\"" + path + "\"").c_str());
-    EXPECT_TRUE(g_fake.iniReads.empty());
-    EXPECT_TRUE(Ejected().empty());
-
-    // One character shorter, the quoted line is 1023 long and is accepted.
-    const std::string shortPath = "C:\\" + std::string(1021 - 7, 'd') + ".ini";
-    Entry("00", "Slim", shortPath);
-    RunBatchRemoval(("\"" + shortPath + "\"").c_str());
-    EXPECT_EQ((Keys{"00", "01"}), KeysRead(shortPath));
-    EXPECT_EQ((Ids{40}), Ejected());
+    const std::string spaced = "C:\\My Lists\\eject me.ini";
+    auto path = [](size_t length) { return "C:\\" + std::string(length - 7, 'd') + ".ini"; };
+    ASSERT_EQ(1023u, path(1023).size());
+    struct Row {
+        std::string line, file;
+        bool read;
+    } rows[] = {
+        {"\"" + spaced + "\"  \t", spaced, true},  // read without its quotes
+        {spaced, spaced, true},                    // unquoted, blanks and all
+        {"\"\"", "", false},
+        {path(1023), path(1023), true},
+        {path(1024), path(1024), false},
+        {"\"" + path(1022) + "\"", path(1022), false},
+        {"\"" + path(1021) + "\"", path(1021), true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.line.substr(0, 40) + "... " + std::to_string(r.line.size()));
+        FakeDev_Reset();
+        ASSERT_EQ(1, FakeDev_LoadText(Desk()));
+        g_fake.ini.clear();
+        g_fake.iniReads.clear();
+        Entry("00", "Slim", r.file);
+        RunBatchRemoval(r.line.c_str());
+        EXPECT_EQ(r.read ? Keys({"00", "01"}) : Keys(), r.read ? KeysRead(r.file) : g_fake.iniReads);
+        EXPECT_EQ(r.read ? Ids({40}) : Ids(), Ejected());
+        EXPECT_EQ(nullptr, g_app->devices.table);
+    }
 }
 
 TEST(IniFile, SetPathKeepsWhatFitsAndRefusesTheRest)
