@@ -8,7 +8,7 @@ dlg() { "$WINE_RUN" "$DLGPROBE_EXE" "$@"; }
 shot() { import -window root "$SHOTS/$1.png" && echo "screenshot: $SHOTS/$1.png"; }
 
 # Everything stored under the program's key, values and data.
-stored() { "$WINE_RUN" reg query 'HKCU\Software\HALCYRA' /s 2>/dev/null | tr -d '\r'; }
+stored() { "$WINE_RUN" reg query "${KEY%\\*}" /s 2>/dev/null | tr -d '\r'; }
 stored_value() {  # key value
   "$WINE_RUN" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z]* *//p"
 }

@@ -33,8 +33,12 @@ OWN_XVFB=$DESK_XVFB
 export WINEDLLOVERRIDES="$DESK_OVERRIDES"
 
 # A display and a virtual desktop with a taskbar, shared by every Wine
-# process of the prefix: the desk has both.
-need_desktop() { :; }
+# process of the prefix: a script that joined a desk finds it still there.
+need_desktop() { desk_desktop_up || fail "no Wine desktop on ${DISPLAY:-no display}"; }
+
+# The program's settings key; fresh_settings removes it with its parent.
+KEY='HKCU\Software\HALCYRA\VANTREL'
+fresh_settings() { "$WINE_RUN" reg delete "${KEY%\\*}" /f >/dev/null 2>&1; }
 
 probe() { "$WINE_RUN" "$PROBE_EXE" "$@"; }
 
@@ -58,7 +62,7 @@ start_resident() {
      >"$T/resident.out" 2>"$T/resident.err"; echo $? > "$T/resident.rc") &
   RESIDENT=1
   probe wait-window 30 || fail "the resident window did not appear"
-  poll 10 grep -q 'VANTREL:' "$T/resident.err"
+  poll 10 grep -q 'VANTREL:' "$T/resident.err" || fail "the resident wrote no trace line"
   settle
 }
 

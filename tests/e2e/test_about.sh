@@ -4,7 +4,7 @@
 . "$E2E_LIB"
 . "$(dirname "$E2E_LIB")/dialogs.sh"
 need_desktop
-"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+fresh_settings
 start_resident
 
 # The exe's strings, read by the helper itself.

@@ -5,7 +5,7 @@
 # 64, disk 61 and volume 62, phone 110, card reader 120, camera 130 with a problem).
 . "$E2E_LIB"
 
-"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+fresh_settings
 
 WLIST=$(winpath "$T/list.ini")
 
@@ -49,10 +49,10 @@ batch "a 255-character entry" "[VANTRL]\n00=${long}X\n01=Slim\n" "40 Slim Optica
 cat >> "$FAKEDEV_TREE" <<'TREE'
 70 | 2 | 0x6180 | 28 | {36FC9E60-C465-11CF-8056-444553540000} | Broken Reader | -
 TREE
-"$WINE_RUN" reg add 'HKCU\Software\HALCYRA\VANTREL\Disbale' /v 00 /d Slim /f >/dev/null 2>&1
+"$WINE_RUN" reg add "$KEY\\Disbale" /v 00 /d Slim /f >/dev/null 2>&1
 batch "problem device skipped, hide list ignored" '[VANTRL]\n00=Broken\n01=Slim\n' \
   "40 Slim Optical Writer"
-"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+fresh_settings
 
 # Paths with spaces, as scripts and shortcuts pass them.
 mkdir -p "$T/my lists"
@@ -87,7 +87,7 @@ expect_eq "1023 characters read" "$(ejects)" "40 Slim Optical Writer"
 : > "$FAKEDEV_EJECT_LOG"; run_line "$p1024" >/dev/null 2>&1
 expect_eq "1024 characters refused" "$(ejects)" ""
 
-"$WINE_RUN" reg query 'HKCU\Software\HALCYRA' >/dev/null 2>&1
+"$WINE_RUN" reg query "${KEY%\\*}" >/dev/null 2>&1
 expect_eq "nothing written to the registry" "$?" 1
 
 finish

@@ -7,7 +7,7 @@
 localedef -i ja_JP -f UTF-8 "$T/ja_JP.UTF-8" >/dev/null 2>&1 || fail "localedef ja_JP.UTF-8"
 export LOCPATH="$T" LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
 need_desktop
-"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+fresh_settings
 
 tool="$T/ツール"
 mkdir -p "$tool"

@@ -5,13 +5,12 @@
 # number of rounds (3 by default).
 . "$E2E_LIB"
 need_desktop
-S='HKCU\Software\HALCYRA\VANTREL'
-"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
-reg_set "$S" Separator REG_DWORD 1
-reg_set "$S" AutoShow REG_DWORD 0
-reg_set "$S" ChildForm REG_SZ '%s- %s'
-reg_set "$S\\Disbale" 00 REG_SZ Slim
-before=$(reg_values "$S" /s)
+fresh_settings
+reg_set "$KEY" Separator REG_DWORD 1
+reg_set "$KEY" AutoShow REG_DWORD 0
+reg_set "$KEY" ChildForm REG_SZ '%s- %s'
+reg_set "$KEY\\Disbale" 00 REG_SZ Slim
+before=$(reg_values "$KEY" /s)
 
 exe=$(winpath "$APP/vantrel.exe")
 lock_free() { ! probe mutex-exists VANTREL; }
@@ -39,5 +38,5 @@ for round in $(seq 1 "$rounds"); do
 done
 expect_eq "rounds with one resident, one icon, nine clean ends" "$good" "$rounds"
 # The hand-overs save the settings, so values may be added, never changed.
-expect_eq "stored settings intact" "$(lost_values "$before" "$(reg_values "$S" /s)")" ""
+expect_eq "stored settings intact" "$(lost_values "$before" "$(reg_values "$KEY" /s)")" ""
 finish

@@ -7,14 +7,13 @@
 . "$E2E_LIB"
 need_desktop
 cp "$VANTREL_FAULTS_EXE" "$APP/vantrel.exe"
-K='HKCU\Software\HALCYRA\VANTREL'
-"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
-reg_set "$K" Separator REG_DWORD 0
-reg_set "$K" ChildForm REG_SZ '%s> %s'
-reg_set "$K\\Disbale" 00 REG_SZ Office
-before=$(reg_values "$K")
+fresh_settings
+reg_set "$KEY" Separator REG_DWORD 0
+reg_set "$KEY" ChildForm REG_SZ '%s> %s'
+reg_set "$KEY\\Disbale" 00 REG_SZ Office
+before=$(reg_values "$KEY")
 # What was stored before is still there (a save may add the other values).
-kept() { lost_values "$before" "$(reg_values "$K")"; }
+kept() { lost_values "$before" "$(reg_values "$KEY")"; }
 
 # run_fault FAULT [LIST]: one start with the fault set; leaves $box, $rc,
 # $fired (the fault's own report) and $T/f.err.
@@ -23,13 +22,10 @@ run_fault() {
   (cd "$APP" && VANTREL_FAULT=$1 WINEDEBUG=-all,warn+debugstr,trace+systray "$WINE_RUN" \
      vantrel.exe ${2:-} >/dev/null 2>"$T/f.err"; echo $? > "$T/f.rc") &
   box=""
-  for _ in $(seq 1 60); do
-    if box=$(probe msgbox-settled 0); then box=$(printf '%s' "$box" | tr -d '\r\n'); break; fi
-    [ -s "$T/f.rc" ] && break
-    grep -q 'VANTREL:UPDATE' "$T/f.err" && probe wait-window 0 && sleep 1 && break
-    sleep 0.2
-  done
+  poll 20 fault_shown || fail "$1: no box, no end and no window"
+  box=$(printf '%s' "$box" | tr -d '\r\n')
   if probe wait-window 0; then
+    [ -n "$box" ] || settle  # what the start still does after its first scan
     probe command $ID_SHOWICON >/dev/null  # a hand-over: a save, where it can
     probe command $ID_EXIT >/dev/null
     probe wait-gone 20
@@ -39,13 +35,18 @@ run_fault() {
   fired=$(grep -o 'VANTREL-FAULT: [^"]*' "$T/f.err" | head -1 | sed 's/VANTREL-FAULT: //; s/\\n$//')
 }
 
+# A box, the program's end, or its window up after the first scan.
+fault_shown() {
+  { box=$(probe msgbox-settled 0) || { box=""; false; }; } || [ -s "$T/f.rc" ] || { grep -q 'VANTREL:UPDATE' "$T/f.err" && probe wait-window 0; }
+}
+
 # The checks every run shares; $1 names the run, $2 the boxes it may show.
 left_behind() {
   adds=$(grep -c 'Shell_NotifyIconW dwMessage = 0' "$T/f.err")
   deletes=$(grep -c 'Shell_NotifyIconW dwMessage = 2' "$T/f.err")
   probe mutex-exists VANTREL && lock=held || lock=free
   crash=$(grep -ciE 'unhandled|page fault|err:seh' "$T/f.err")
-  hide=$(reg_values "$K\\Disbale" | sed -n 's/^ *00    REG_SZ    //p')
+  hide=$(reg_values "$KEY\\Disbale" | sed -n 's/^ *00    REG_SZ    //p')
   echo "row | $1 | fault: ${fired:-not reached} | box: ${box:-none} | exit $rc, lock $lock, icon adds/deletes $adds/$deletes, hide 00 after a save: ${hide:-gone}"
   case "|$2|" in *"|${box}|"*) ok=yes ;; *) ok="unexpected box [$box]" ;; esac
   expect_eq "$1: box" "$ok" yes
@@ -78,17 +79,17 @@ run_fault "new:1"
 expect_eq "record allocation: the box" "$box" "MEMORY ALLOCATE ERROR."
 
 for key in 'VANTREL' 'Disbale'; do
-  "$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+  fresh_settings
   run_fault "regkey:$key"
   left_behind "registry key $key refused" ""
   expect_eq "registry key $key refused: refused" "$([ -n "$fired" ] && echo yes)" yes
 done
 expect_eq "with the hide-list key refused, it is not made" \
-  "$("$WINE_RUN" reg query "$K\\Disbale" >/dev/null 2>&1; echo $?)" 1
-"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+  "$("$WINE_RUN" reg query "$KEY\\Disbale" >/dev/null 2>&1; echo $?)" 1
+fresh_settings
 run_fault "regkey:VANTREL"
 expect_eq "with both keys refused, nothing is stored" \
-  "$("$WINE_RUN" reg query 'HKCU\Software\HALCYRA' >/dev/null 2>&1; echo $?)" 1
+  "$("$WINE_RUN" reg query "${KEY%\\*}" >/dev/null 2>&1; echo $?)" 1
 
 run_fault notify
 left_behind "tray icon refused" ""

@@ -7,7 +7,7 @@
 . "$E2E_LIB"
 export LC_ALL=C  # the table reads stored bytes that are not UTF-8
 need_desktop
-K='Software\HALCYRA\VANTREL'
+K=${KEY#HKCU\\}
 H="$K\\Disbale"
 
 # raw KEY NAME TYPE BYTES(printf %b): exactly these bytes, nothing added.
@@ -18,7 +18,7 @@ long() { printf "%${1}s" '' | tr ' ' "$2"; }
 
 # case: description, value name shown in the table, shell code that stores it
 run_case() {
-  "$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+  fresh_settings
   eval "$3"
   : > "$FAKEDEV_EJECT_LOG"
   start_resident
@@ -68,5 +68,5 @@ run_case "hide 31 %s%n%x" 31 "raw '$H' 31 1 '%s%n%x'" "$H"
 run_case "hide 04 without terminator" 04 "raw '$H' 04 1 'Slim'" "$H"
 run_case "hide 32 (past the list)" 32 "raw '$H' 32 1 'USB'" "$H"
 run_case "hide 05 empty, 06 set" 06 "raw '$H' 05 1 ''; raw '$H' 06 1 'Pocket'" "$H"
-"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+fresh_settings
 finish

@@ -5,7 +5,7 @@
 # the open menu.
 . "$E2E_LIB"
 need_desktop
-"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+fresh_settings
 cp "$FAKEDEV_TREE" "$T/sample.tree"
 
 # Items of the last menu built, as Wine's menu trace logged them:
@@ -40,7 +40,7 @@ choose() {
 }
 
 # Problem devices shown, so the camera's own entry is greyed.
-reg_set 'HKCU\Software\HALCYRA\VANTREL' HideInvalid REG_DWORD 0
+reg_set "$KEY" HideInvalid REG_DWORD 0
 start_resident trace+menu
 open_menu
 expect_eq "the items put into the menu" "$(menu_items)" "$(cat <<'MENU'
@@ -106,6 +106,7 @@ open_menu
 grep -v '^40 ' "$T/sample.tree" | grep -v '^20 ' > "$FAKEDEV_TREE"
 probe arrival >/dev/null; settle
 choose "Slim Optical Writer"
+expect_eq "the choice closed the menu" "$(probe menu-gone 5 && echo gone)" gone
 expect_eq "a device gone since the menu opened is not replaced" "$(ejects)" ""
 cp "$T/sample.tree" "$FAKEDEV_TREE"
 probe arrival >/dev/null; settle

@@ -3,16 +3,16 @@
 # not, device commands, the hand-over from a second start, and the exit.
 . "$E2E_LIB"
 need_desktop
-"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+fresh_settings
 
 start_resident
 expect_eq "one refresh at start, seeing the fake devices" \
   "$(grep -o 'UPDATE, [0-9]* DEVICE' "$T/resident.err")" "UPDATE, 8 DEVICE"
 expect_eq "icon added" "$(tray_calls)" "0"
-"$WINE_RUN" reg query 'HKCU\Software\HALCYRA\VANTREL\Disbale' >/dev/null 2>&1
+"$WINE_RUN" reg query "$KEY\\Disbale" >/dev/null 2>&1
 expect_eq "settings keys created on first start" "$?" 0
 expect_eq "no settings values yet" \
-  "$("$WINE_RUN" reg query 'HKCU\Software\HALCYRA\VANTREL' 2>/dev/null | grep -c REG_)" 0
+  "$("$WINE_RUN" reg query "$KEY" 2>/dev/null | grep -c REG_)" 0
 
 probe arrival >/dev/null; settle
 expect_eq "device arrival rescans" "$(trace_count)" 2
@@ -54,13 +54,13 @@ expect_eq "batch beside a resident instance exits 0" "$?" 0
 expect_eq "and ejects" "$(ejects)" "40 Slim Optical Writer"
 
 # A second plain start hands over: auto-show off, icon shown, settings stored.
-reg_set 'HKCU\Software\HALCYRA\VANTREL' AutoShow REG_DWORD 1
+reg_set "$KEY" AutoShow REG_DWORD 1
 before=$(tray_calls)
 run_line ""
 expect_eq "second start exits 0" "$?" 0
 settle
 expect_eq "the running instance shows its icon" "$(tray_calls)" "${before}1"
-stored=$("$WINE_RUN" reg query 'HKCU\Software\HALCYRA\VANTREL' 2>/dev/null | tr -d '\r')
+stored=$("$WINE_RUN" reg query "$KEY" 2>/dev/null | tr -d '\r')
 expect_eq "seven settings stored" "$(printf '%s\n' "$stored" | grep -c REG_)" 7
 expect_eq "auto-show turned off" "$(printf '%s\n' "$stored" | grep -o 'AutoShow *REG_DWORD *0x[0-9]*' | sed 's/.* //')" 0x0
 expect_eq "still one resident process" "$(desk_leftovers | grep -c ' vantrel\.exe$')" 1

@@ -5,8 +5,8 @@
 . "$E2E_LIB"
 . "$(dirname "$E2E_LIB")/dialogs.sh"
 need_desktop
-"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
-reg_set 'HKCU\Software\HALCYRA\VANTREL\Disbale' 05 REG_SZ Pocket
+fresh_settings
+reg_set "$KEY\\Disbale" 05 REG_SZ Pocket
 start_resident
 
 # The templates as tabled: id|class|text|style|exstyle|x,y|width x height.
@@ -102,9 +102,9 @@ dlg click Setup 1 >/dev/null
 dlg gone Setup 10 || fail "Setup did not close on OK"
 settle
 expect_eq "OK rescans" "$(trace_count)" $((before + 2))
-expect_eq "OK stores the toggled box" "$(stored_value 'HKCU\Software\HALCYRA\VANTREL' ChildOnly)" 0x1
-expect_eq "and the other settings" "$(stored_value 'HKCU\Software\HALCYRA\VANTREL' Separator)" 0x1
-expect_eq "and the edited line" "$(stored_value 'HKCU\Software\HALCYRA\VANTREL\Disbale' 05)" "Typed Name"
+expect_eq "OK stores the toggled box" "$(stored_value "$KEY" ChildOnly)" 0x1
+expect_eq "and the other settings" "$(stored_value "$KEY" Separator)" 0x1
+expect_eq "and the edited line" "$(stored_value "$KEY\\Disbale" 05)" "Typed Name"
 
 # CANCEL after a toggle and a REMOVE stores nothing.
 snapshot=$(stored)
@@ -122,5 +122,21 @@ dlg click Setup 2 >/dev/null
 dlg gone Setup 10 || fail "Setup did not close on CANCEL"
 settle
 expect_eq "CANCEL stores nothing" "$(stored)" "$snapshot"
+stop_resident
+
+# Settings an administrator imported before the first start: Setup shows them.
+fresh_settings
+printf '%s\r\n' REGEDIT4 '' "[$(echo "$KEY" | sed 's/^HKCU/HKEY_CURRENT_USER/')]" '"Separator"=dword:00000000' \
+  '"ChildOnly"=dword:00000001' '"HideInvalid"=dword:00000000' '"HideWPD"=dword:00000001' \
+  '"AutoShow"=dword:00000001' '"ChildForm"="%s> %s"' '' \
+  "[$(echo "$KEY" | sed 's/^HKCU/HKEY_CURRENT_USER/')\\Disbale]" '"03"="Office"' > "$T/admin.reg"
+(cd "$T" && "$WINE_RUN" regedit /s admin.reg)
+start_resident
+probe command $ID_SETUP >/dev/null
+dlg wait Setup 20 || fail "Setup did not open on the imported settings"
+expect_eq "imported settings shown" "$(for id in 1000 1001 1002 1003 1004; do dlg checked Setup $id; done |
+  tr -d '\r\n') $(dlg lines Setup 1010 | tr -d '\r' | sed -n 4p)" "01011 Office"
+dlg click Setup 2 >/dev/null
+dlg gone Setup 10 || fail "Setup did not close on CANCEL"
 stop_resident
 finish

@@ -3,7 +3,7 @@
 # with nothing to show, and an icon file beside the program.
 . "$E2E_LIB"
 need_desktop
-"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+fresh_settings
 
 # Any changed byte ends the program before it does anything.
 # (The second byte is in the resources: a byte of the C runtime's own start-up
@@ -24,7 +24,7 @@ for offset in 200 $(( $(wc -c < "$APP/vantrel.exe") - 2000 )); do
   expect_eq "tampered at $offset: resident start ends at once" "$?" 0
   expect_eq "tampered at $offset: no trace line" "$(grep -c VANTREL "$T/tampered.err")" 0
 done
-"$WINE_RUN" reg query 'HKCU\Software\HALCYRA' >/dev/null 2>&1
+"$WINE_RUN" reg query "${KEY%\\*}" >/dev/null 2>&1
 expect_eq "tampered: no registry key" "$?" 1
 probe mutex-exists VANTREL
 expect_eq "tampered: no lock left" "$?" 1
@@ -44,11 +44,10 @@ kill "$holder" 2>/dev/null
 
 # Auto-show with every device hidden: a delete, never an add, until a
 # visible device arrives.
-key='HKCU\Software\HALCYRA\VANTREL'
-reg_set "$key" AutoShow REG_DWORD 1
+reg_set "$KEY" AutoShow REG_DWORD 1
 k=0
 for prefix in USB Pocket Slim Office External Nimbus Dual; do
-  reg_set "$key\\Disbale" "0$k" REG_SZ "$prefix"
+  reg_set "$KEY\\Disbale" "0$k" REG_SZ "$prefix"
   k=$((k + 1))
 done
 start_resident
@@ -61,7 +60,7 @@ expect_eq "a visible device arrives: icon added" "$(tray_calls)" "20"
 stop_resident
 
 # An icon file beside the program is preferred to the built-in one.
-"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+fresh_settings
 cp "$E2E_DATA/../../res/icons/200.ico" "$APP/VANTRL.ICO"
 start_resident
 expect_eq "icon file loaded" "$(grep -c -i 'vantrl.ico' "$T/resident.err" | sed 's/^[1-9][0-9]*$/yes/')" yes

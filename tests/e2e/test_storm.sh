@@ -6,14 +6,13 @@
 # change the counts. Prints the figures.
 . "$E2E_LIB"
 need_desktop
-K='HKCU\Software\HALCYRA\VANTREL'
-"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
-reg_set "$K" Separator REG_DWORD 0
-reg_set "$K" ChildOnly REG_DWORD 1
-reg_set "$K" ChildForm REG_SZ '%s> %s'
-reg_set "$K\\Disbale" 00 REG_SZ Office
-reg_set "$K\\Disbale" 31 REG_SZ Archive
-before=$(reg_values "$K" /s)
+fresh_settings
+reg_set "$KEY" Separator REG_DWORD 0
+reg_set "$KEY" ChildOnly REG_DWORD 1
+reg_set "$KEY" ChildForm REG_SZ '%s> %s'
+reg_set "$KEY\\Disbale" 00 REG_SZ Office
+reg_set "$KEY\\Disbale" 31 REG_SZ Archive
+before=$(reg_values "$KEY" /s)
 broadcasts=${STORM_BROADCASTS:-10000}
 handovers=${STORM_HANDOVERS:-1000}
 
@@ -60,5 +59,5 @@ expect_eq "handles flat" "$h1 $h2" "$h0 $h0"
 stop_resident
 expect_eq "exit code" "$(cat "$T/resident.rc")" 0
 # The hand-overs save every setting; what was stored must still be there.
-expect_eq "no setting lost" "$(lost_values "$before" "$(reg_values "$K" /s)")" ""
+expect_eq "no setting lost" "$(lost_values "$before" "$(reg_values "$KEY" /s)")" ""
 finish

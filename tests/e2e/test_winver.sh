@@ -4,7 +4,7 @@
 # menu branches on the reported version.
 . "$E2E_LIB"
 need_desktop
-"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+fresh_settings
 was=$("$WINE_RUN" winecfg -v 2>/dev/null | tr -d '\r' | tail -1)
 desk_trap '"$WINE_RUN" winecfg -v "${was:-win7}" >/dev/null 2>&1; cleanup'
 printf '[VANTRL]\n00=Slim\n' > "$T/list.ini"

@@ -1,131 +1,93 @@
-// The seven device functions answering from a tree decoded straight from
-// fuzz input: any parent links (loops included), any status, and names of
-// any length with or without a terminator.
+// Fuzz input decoded into a tree for the fake device stack (fakedev.cpp):
+// any parent links (loops included), any status, and names of any length.
+// The stack always hands a name back with its terminator; a name marked
+// unterminated here loses it on the way to the program (the property read
+// is wrapped at link time, see CMakeLists.txt).
 #include "tests/fuzz/fuzzdev.h"
 
+#include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
-#include <vector>
+
+#include "tests/fakedev/fakedev.h"
 
 namespace {
 
-struct Prop {
-    bool present = false;
-    bool terminated = true;
-    std::string bytes;
-};
+std::set<std::pair<DEVINST, ULONG>> g_unterminated;
+const ULONG kProperties[3] = {CM_DRP_FRIENDLYNAME, CM_DRP_DEVICEDESC, CM_DRP_CLASSGUID};
 
-struct Node {
-    DWORD parent = 0;
-    DWORD status = 0;
-    DWORD problem = 0;
-    bool statusFails = false;
-    Prop props[3];  // friendly name, description, class GUID
-};
-
-std::vector<Node> g_nodes;
-int g_openSets = 0;
-
-const Node* Find(DEVINST dev) { return dev >= 1 && dev <= g_nodes.size() ? &g_nodes[dev - 1] : 0; }
+// The bytes as a field of the tree format, same length: no bar or line
+// break, no blank at either end (fields are trimmed), not "-" (absent) and
+// not "~N" (N letters).
+std::string Field(std::string s)
+{
+    for (size_t k = 0; k < s.size(); ++k)
+        if (strchr("|\n\r", s[k]) || ((k == 0 || k + 1 == s.size()) && strchr(" \t-~", s[k])))
+            s[k] = '_';
+    return s;
+}
 
 }  // namespace
 
 void FuzzDev_Load(const uint8_t* data, size_t size)
 {
     Reader in = {data, size};
-    g_nodes.assign(in.Byte() % 40, Node());
-    for (Node& n : g_nodes) {
-        n.parent = in.Byte() % (g_nodes.size() + 1);
+    g_unterminated.clear();
+    std::string tree;
+    unsigned count = in.Byte() % 40;
+    for (unsigned id = 1; id <= count; ++id) {
+        unsigned parent = in.Byte() % (count + 1);
         uint8_t flags = in.Byte();
-        n.status = (flags & 1 ? DN_REMOVABLE : 0) | (flags & 2 ? DN_DISABLEABLE : 0) | 0x180;
-        n.statusFails = (flags & 0x0C) == 0x0C;
-        n.problem = flags & 0x10 ? in.Byte() : 0;
-        for (Prop& prop : n.props) {
+        DWORD status = (flags & 1 ? DN_REMOVABLE : 0) | (flags & 2 ? DN_DISABLEABLE : 0) | 0x180;
+        unsigned problem = flags & 0x10 ? in.Byte() : 0;
+        char head[64];
+        snprintf(head, sizeof head, "%u|%u|0x%lx|%u", id, parent,
+                 (unsigned long)(problem ? status | 0x400 : status), problem);
+        std::string props[3];  // class GUID, friendly name, description: the file's order
+        for (int p = 0; p < 3; ++p) {
             uint8_t how = in.Byte();
-            prop.present = how & 1;
-            prop.terminated = !(how & 2);
             size_t length = (in.Byte() | (size_t)in.Byte() << 8) % 700;
+            std::string bytes;
             for (size_t k = 0; k < length; ++k)
-                prop.bytes += (char)(in.left ? in.Byte() : 'L');
+                bytes += (char)(in.left ? in.Byte() : 'L');
+            props[(p + 1) % 3] = how & 1 ? Field(bytes) : "-";
+            if (how & 2)
+                g_unterminated.insert({id, kProperties[p]});
         }
+        tree += head + ("|" + props[0] + "|" + props[1] + "|" + props[2]) +
+                ((flags & 0x0C) == 0x0C ? "|nostatus\n" : "\n");
     }
+    FakeDev_Reset();
+    if (!FakeDev_LoadText(tree))
+        __builtin_trap();  // a line the fake refuses: this decoder is wrong
 }
 
-int FuzzDev_OpenSets() { return g_openSets; }
+int FuzzDev_OpenSets() { return FakeDev_OpenSets(); }
 
 extern "C" {
 
-HDEVINFO SetupDiGetClassDevsA(const GUID*, PCSTR, HWND, DWORD)
-{
-    ++g_openSets;
-    return (HDEVINFO)(intptr_t)1;
-}
+CONFIGRET __real_CM_Get_DevNode_Registry_PropertyA(DEVINST, ULONG, PULONG, PVOID, PULONG, ULONG);
 
-BOOL SetupDiEnumDeviceInfo(HDEVINFO, DWORD index, PSP_DEVINFO_DATA data)
+// The value without its terminator, for a name marked so.
+CONFIGRET __wrap_CM_Get_DevNode_Registry_PropertyA(DEVINST dev, ULONG property, PULONG regType,
+                                                   PVOID buffer, PULONG length, ULONG flags)
 {
-    if (!data || data->cbSize != sizeof(SP_DEVINFO_DATA) || index >= g_nodes.size())
-        return FALSE;
-    data->DevInst = index + 1;
-    return TRUE;
-}
-
-BOOL SetupDiDestroyDeviceInfoList(HDEVINFO)
-{
-    --g_openSets;
-    return TRUE;
-}
-
-CONFIGRET CM_Get_DevNode_Status(PULONG status, PULONG problem, DEVINST dev, ULONG)
-{
-    const Node* n = Find(dev);
-    if (!n)
-        return CR_INVALID_DEVNODE;
-    if (n->statusFails)
-        return CR_NO_SUCH_DEVNODE;
-    *status = n->status;
-    *problem = n->problem;
-    return CR_SUCCESS;
-}
-
-CONFIGRET CM_Get_Child(PDEVINST child, DEVINST dev, ULONG)
-{
-    *child = 0;
-    if (!Find(dev))
-        return CR_INVALID_DEVNODE;
-    for (size_t k = 0; k < g_nodes.size(); ++k)
-        if (g_nodes[k].parent == dev) {
-            *child = (DEVINST)(k + 1);
-            return CR_SUCCESS;
-        }
-    return CR_NO_SUCH_DEVNODE;
-}
-
-CONFIGRET CM_Get_DevNode_Registry_PropertyA(DEVINST dev, ULONG property, PULONG regType,
-                                            PVOID buffer, PULONG length, ULONG)
-{
-    const Node* n = Find(dev);
-    if (!n || !length)
-        return CR_INVALID_DEVNODE;
-    int which = property == CM_DRP_FRIENDLYNAME ? 0 : property == CM_DRP_DEVICEDESC ? 1
-              : property == CM_DRP_CLASSGUID    ? 2 : -1;
-    if (which < 0 || !n->props[which].present)
-        return CR_NO_SUCH_VALUE;
-    const Prop& p = n->props[which];
-    ULONG needed = (ULONG)p.bytes.size() + (p.terminated ? 1 : 0);
+    if (!length || !g_unterminated.count({dev, property}))
+        return __real_CM_Get_DevNode_Registry_PropertyA(dev, property, regType, buffer, length, flags);
+    char value[701];
+    ULONG needed = sizeof value;
+    CONFIGRET cr = __real_CM_Get_DevNode_Registry_PropertyA(dev, property, regType, value, &needed, flags);
+    if (cr != CR_SUCCESS)
+        return cr;
+    --needed;
     if (!buffer || *length < needed) {
         *length = needed;
         return CR_BUFFER_SMALL;
     }
-    memcpy(buffer, p.bytes.c_str(), needed);  // c_str() supplies the terminator
+    memcpy(buffer, value, needed);
     *length = needed;
-    if (regType)
-        *regType = REG_SZ;
     return CR_SUCCESS;
-}
-
-CONFIGRET CM_Request_Device_EjectA(DEVINST dev, PPNP_VETO_TYPE, LPSTR, ULONG, ULONG)
-{
-    return Find(dev) ? CR_SUCCESS : CR_INVALID_DEVNODE;
 }
 
 }  // extern "C"

@@ -24,7 +24,7 @@ std::string Desk()
            Node(20, 0, 0x6000, 0, kWpd, "Pocket Player 8GB") +
            Node(40, 0, 0x6000, 0, kCdrom, "Slim Optical Writer") +
            Node(50, 0, 0x6000, 0, kDisk, "Kingfisher Backup") +
-           Node(60, 0, 0x6000, 10, kDisk, "Kingfisher Broken") +
+           Node(60, 0, 0x6400, 10, kDisk, "Kingfisher Broken") +
            Node(70, 0, 0x6000, 0, kUsb, "Card Reader") + Node(71, 70, 0, 0, kDisk, "Card Reader Slot");
 }
 
@@ -39,7 +39,14 @@ struct Batch : AppTest {
     void SetUp() override
     {
         AppTest::SetUp();
+        Fresh();
+    }
+    void Fresh()
+    {
+        FakeDev_Reset();
         ASSERT_EQ(1, FakeDev_LoadText(Desk()));
+        g_fake.ini.clear();
+        g_fake.iniReads.clear();
     }
 
     void Entry(const std::string& key, const std::string& value, const std::string& file = kList)
@@ -71,74 +78,47 @@ struct Batch : AppTest {
 typedef std::vector<unsigned long> Ids;
 typedef std::vector<std::string> Keys;
 
-TEST_F(Batch, APrefixEjectsEveryWorkingDeviceItNamesInTableOrder)
+// Each row on a fresh desk: the list's entries, the devices ejected in
+// order, the keys read. Problem devices are shown in the menu, yet a batch
+// run never lists them.
+TEST_F(Batch, TheListDecidesWhatIsEjected)
 {
-    Entry("00", "Kingfisher");
-    RunBatchRemoval(kList);
-    // 10 through its disk, 50 by its own name; 60 has a problem and a batch
-    // run never lists such devices.
-    EXPECT_EQ((Ids{10, 50}), Ejected());
-    for (const std::string& line : FakeDev_Ejects())
-        EXPECT_NE(std::string::npos, line.find("veto=none,none,0 flags=0")) << line;
-    EXPECT_EQ(1u, FakeDev_Count("SetupDiGetClassDevsA")) << "no rescan between requests";
-    EXPECT_EQ(nullptr, g_app->devices.table) << "table kept after the run";
-    EXPECT_EQ(0, FakeDev_OpenSets());
-}
-
-TEST_F(Batch, ProblemDevicesStayEvenWhenTheMenuWouldListThem)
-{
-    g_app->HideInvalid = 0;
-    Entry("00", "Kingfisher Broken");
-    RunBatchRemoval(kList);
-    EXPECT_TRUE(Ejected().empty());
-}
-
-TEST_F(Batch, AMatchBelowTheDeviceEjectsTheTopNodeOnce)
-{
-    Entry("00", "Generic");  // only the stick's volume
-    Entry("01", "Card");     // the reader's own name and its slot below it
-    RunBatchRemoval(kList);
-    EXPECT_EQ((Ids{10, 70}), Ejected());
-}
-
-TEST_F(Batch, EveryMatchingEntryMakesItsOwnRequest)
-{
-    Entry("00", "Slim");
-    Entry("01", "Pocket");
-    Entry("02", "Pocket Player");
-    RunBatchRemoval(kList);
-    EXPECT_EQ((Ids{40, 20, 20}), Ejected());
-    EXPECT_EQ(1u, FakeDev_Count("SetupDiGetClassDevsA"));
-}
-
-TEST_F(Batch, MatchingIsByteForByteFromTheStartOfAName)
-{
-    Entry("00", "slim");                    // case differs
-    Entry("01", "Optical");                 // inside the name
-    Entry("02", "Slim Optical Writer 2");   // longer than the name
-    Entry("03", "Slim Optical Writer");     // the whole name
-    Entry("04", "Kingfisher DataStick X");  // differs late, below a device
-    RunBatchRemoval(kList);
-    EXPECT_EQ((Ids{40}), Ejected());
-}
-
-TEST_F(Batch, TheListEndsAtTheFirstMissingKey)
-{
-    Entry("00", "Slim");
-    Entry("01", "Pocket");
-    Entry("03", "Card");
-    RunBatchRemoval(kList);
-    EXPECT_EQ((Keys{"00", "01", "02"}), KeysRead());
-    EXPECT_EQ((Ids{40, 20}), Ejected());
-}
-
-TEST_F(Batch, AnEmptyFirstValueEndsTheListAtOnce)
-{
-    Entry("00", "");
-    Entry("01", "Slim");
-    RunBatchRemoval(kList);
-    EXPECT_EQ((Keys{"00"}), KeysRead());
-    EXPECT_TRUE(Ejected().empty());
+    struct Row {
+        const char* what;
+        std::vector<std::pair<const char*, const char*>> entries;
+        Ids ejected;
+        Keys read;
+    } rows[] = {
+        // 10 through its disk, 50 by its own name; 60 has a problem.
+        {"a prefix: every working device it names", {{"00", "Kingfisher"}}, {10, 50}, {"00", "01"}},
+        {"a problem device", {{"00", "Kingfisher Broken"}}, {}, {"00", "01"}},
+        // Only the stick's volume; the reader's own name and its slot below it.
+        {"a match below ejects the top node once", {{"00", "Generic"}, {"01", "Card"}}, {10, 70}, {"00", "01", "02"}},
+        {"every matching entry its own request", {{"00", "Slim"}, {"01", "Pocket"}, {"02", "Pocket Player"}},
+         {40, 20, 20}, {"00", "01", "02", "03"}},
+        // Case, inside the name, longer than the name, the whole name, a late difference below a device.
+        {"byte for byte from the start of a name",
+         {{"00", "slim"}, {"01", "Optical"}, {"02", "Slim Optical Writer 2"}, {"03", "Slim Optical Writer"},
+          {"04", "Kingfisher DataStick X"}},
+         {40}, {"00", "01", "02", "03", "04", "05"}},
+        {"the list ends at the first missing key", {{"00", "Slim"}, {"01", "Pocket"}, {"03", "Card"}}, {40, 20},
+         {"00", "01", "02"}},
+        {"an empty first value ends it at once", {{"00", ""}, {"01", "Slim"}}, {}, {"00"}},
+    };
+    for (const Row& r : rows) {
+        Fresh();
+        g_app->HideInvalid = 0;
+        for (const auto& e : r.entries)
+            Entry(e.first, e.second);
+        RunBatchRemoval(kList);
+        EXPECT_EQ(r.ejected, Ejected()) << r.what;
+        EXPECT_EQ(r.read, KeysRead()) << r.what;
+        for (const std::string& line : FakeDev_Ejects())
+            EXPECT_NE(std::string::npos, line.find("veto=none,none,0 flags=0")) << line;
+        EXPECT_EQ(1u, FakeDev_Count("SetupDiGetClassDevsA")) << r.what << ": no rescan between requests";
+        EXPECT_EQ(nullptr, g_app->devices.table) << r.what << ": table kept after the run";
+        EXPECT_EQ(0, FakeDev_OpenSets());
+    }
 }
 
 TEST_F(Batch, ThirtyTwoKeysAreReadAndNoMore)
@@ -172,67 +152,35 @@ TEST_F(Batch, AMissingListFileEjectsNothing)
     EXPECT_EQ(nullptr, g_app->devices.table);
 }
 
-TEST_F(Batch, AQuotedPathWithBlanksIsReadWithoutItsQuotes)
+// The list file's path as the command line gives it, and the file read:
+// none when the line is refused. A line holds at most 1023 characters,
+// quotes included.
+TEST_F(Batch, TheListPathOnTheCommandLine)
 {
-    const std::string path = "C:\\My Lists\\eject me.ini";
-    Entry("00", "Slim", path);
-    RunBatchRemoval(("\"" + path + "\"  \t").c_str());
-    EXPECT_EQ((Keys{"00", "01"}), KeysRead(path));
-    EXPECT_EQ((Ids{40}), Ejected());
-}
-
-TEST_F(Batch, AnUnquotedPathWithBlanksIsTakenWhole)
-{
-    const std::string path = "C:\\My Lists\\eject me.ini";
-    Entry("00", "Slim", path);
-    RunBatchRemoval(path.c_str());
-    EXPECT_EQ((Keys{"00", "01"}), KeysRead(path));
-    EXPECT_EQ((Ids{40}), Ejected());
-}
-
-TEST_F(Batch, EmptyQuotesNameNoFile)
-{
-    RunBatchRemoval("\"\"");
-    EXPECT_TRUE(g_fake.iniReads.empty());
-    EXPECT_TRUE(Ejected().empty());
-}
-
-TEST_F(Batch, TheCommandLineMayHoldUpTo1023Characters)
-{
-    const std::string fits = "C:\\" + std::string(1023 - 7, 'd') + ".ini";
-    ASSERT_EQ(1023u, fits.size());
-    Entry("00", "Slim", fits);
-    RunBatchRemoval(fits.c_str());
-    EXPECT_EQ((Keys{"00", "01"}), KeysRead(fits));
-    EXPECT_EQ((Ids{40}), Ejected());
-}
-
-TEST_F(Batch, A1024CharacterCommandLineIsRefused)
-{
-    const std::string tooLong = "C:\\" + std::string(1024 - 7, 'd') + ".ini";
-    ASSERT_EQ(1024u, tooLong.size());
-    Entry("00", "Slim", tooLong);
-    RunBatchRemoval(tooLong.c_str());
-    EXPECT_TRUE(g_fake.iniReads.empty());
-    EXPECT_TRUE(Ejected().empty());
-    EXPECT_EQ(nullptr, g_app->devices.table);
-}
-
-TEST_F(Batch, TheLimitCountsTheQuotesToo)
-{
-    // 1022 characters of path fit on their own, but not with two quotes.
-    const std::string path = "C:\\" + std::string(1022 - 7, 'd') + ".ini";
-    Entry("00", "Slim", path);
-    RunBatchRemoval(("\"" + path + "\"").c_str());
-    EXPECT_TRUE(g_fake.iniReads.empty());
-    EXPECT_TRUE(Ejected().empty());
-
-    // One character shorter, the quoted line is 1023 long and is accepted.
-    const std::string shortPath = "C:\\" + std::string(1021 - 7, 'd') + ".ini";
-    Entry("00", "Slim", shortPath);
-    RunBatchRemoval(("\"" + shortPath + "\"").c_str());
-    EXPECT_EQ((Keys{"00", "01"}), KeysRead(shortPath));
-    EXPECT_EQ((Ids{40}), Ejected());
+    const std::string spaced = "C:\\My Lists\\eject me.ini";
+    auto path = [](size_t length) { return "C:\\" + std::string(length - 7, 'd') + ".ini"; };
+    ASSERT_EQ(1023u, path(1023).size());
+    struct Row {
+        std::string line, file;
+        bool read;
+    } rows[] = {
+        {"\"" + spaced + "\"  \t", spaced, true},  // read without its quotes
+        {spaced, spaced, true},                    // unquoted, blanks and all
+        {"\"\"", "", false},
+        {path(1023), path(1023), true},
+        {path(1024), path(1024), false},
+        {"\"" + path(1022) + "\"", path(1022), false},
+        {"\"" + path(1021) + "\"", path(1021), true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.line.substr(0, 40) + "... " + std::to_string(r.line.size()));
+        Fresh();
+        Entry("00", "Slim", r.file);
+        RunBatchRemoval(r.line.c_str());
+        EXPECT_EQ(r.read ? Keys({"00", "01"}) : Keys(), r.read ? KeysRead(r.file) : g_fake.iniReads);
+        EXPECT_EQ(r.read ? Ids({40}) : Ids(), Ejected());
+        EXPECT_EQ(nullptr, g_app->devices.table);
+    }
 }
 
 TEST(IniFile, SetPathKeepsWhatFitsAndRefusesTheRest)

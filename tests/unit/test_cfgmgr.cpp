@@ -1,6 +1,7 @@
 // The device table against fake device trees.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -45,21 +46,74 @@ TEST_F(Table, CreateGivesAnEmptyZeroedTableWithNoOwner)
     EXPECT_EQ('\0', table.table[31].name[0]);
 }
 
-TEST_F(Table, NoRemovableDeviceLeavesCountZero)
+// The scanned table, a device a line: "devInst status name", a problem as
+// "!N", then the chain members "<devInst name, ...>".
+std::string Listing(const CCFGMGR& t)
 {
-    Scan(DiskNode(1, 0, 0x0, 0, "Root hub") + DiskNode(2, 1, 0x2000, 0, "Internal disk"));
-    EXPECT_EQ(0u, table.count);
+    std::string out;
+    for (DWORD i = 0; i < t.count; ++i) {
+        const DEVENTRY& e = t.table[i];
+        char head[32];
+        snprintf(head, sizeof head, "%lu 0x%lx ", (unsigned long)e.devInst, (unsigned long)e.status);
+        out += head + std::string(e.name) + (e.problem ? " !" + std::to_string(e.problem) : "");
+        for (DWORD c = 0; c < e.chainCount && c < CHAIN_MAX; ++c) {
+            const DEVNODEINFO& m = e.chain[c];
+            out += (c ? ", " : " <") + std::to_string(m.devInst) + " " + m.name +
+                   (m.problem ? " !" + std::to_string(m.problem) : "") + (c + 1 == e.chainCount ? ">" : "");
+        }
+        out += "\n";
+    }
+    return out;
 }
 
-TEST_F(Table, BothRemovableBitsAreNeeded)
+TEST_F(Table, WhichNodesBecomeDevicesAndWhatTheyHold)
 {
-    Scan(DiskNode(1, 0, 0x4000, 0, "Removable only") + DiskNode(2, 0, 0x2000, 0, "Disableable only") +
-         DiskNode(3, 0, 0x6000, 0, "Both") + DiskNode(4, 0, 0x7fff, 0, "All bits"));
-    ASSERT_EQ(2u, table.count);
-    EXPECT_STREQ("Both", table.table[0].name);
-    EXPECT_EQ(3u, table.table[0].devInst);
-    EXPECT_EQ(0x6000u, table.table[0].status);
-    EXPECT_STREQ("All bits", table.table[1].name);
+    const std::string L255(255, 'L');
+    struct Row {
+        const char* what;
+        std::string tree;
+        int acceptProblems;
+        std::string expected;
+    } rows[] = {
+        {"no removable device", DiskNode(1, 0, 0x0, 0, "Root hub") + DiskNode(2, 1, 0x2000, 0, "Internal disk"), 0,
+         ""},
+        {"both removable bits are needed",
+         DiskNode(1, 0, 0x4000, 0, "Removable only") + DiskNode(2, 0, 0x2000, 0, "Disableable only") +
+             DiskNode(3, 0, 0x6000, 0, "Both") + DiskNode(4, 0, 0x7fff, 0, "All bits"),
+         0, "3 0x6000 Both\n4 0x7fff All bits\n"},
+        {"problem devices left out", DiskNode(1, 0, 0x6400, 10, "Broken") + DiskNode(2, 0, 0x6000, 0, "Fine"), 0,
+         "2 0x6000 Fine\n"},
+        {"problem devices accepted", DiskNode(1, 0, 0x6400, 10, "Broken") + DiskNode(2, 0, 0x6000, 0, "Fine"), 1,
+         "1 0x6400 Broken !10\n2 0x6000 Fine\n"},
+        {"a failing status read skips the device",
+         DiskNode(1, 0, 0x6000, 0, "Mute", "-", "nostatus") + DiskNode(2, 0, 0x6000, 0, "Speaks"), 0,
+         "2 0x6000 Speaks\n"},
+        // 1 has children 2 and 3; 2 has child 4; the sibling 3 is removable
+        // itself, a device of its own, and no member; members are recorded
+        // whatever their problem.
+        {"only first children form the chain",
+         DiskNode(1, 0, 0x6000, 0, "Hub") + DiskNode(2, 1, 0x400, 7, "First") + DiskNode(3, 1, 0x6000, 0, "Second") +
+             DiskNode(4, 2, 0x0, 0, "Grandchild"),
+         0, "1 0x6000 Hub <2 First !7, 4 Grandchild>\n3 0x6000 Second\n"},
+        {"a child without status ends the chain before it",
+         DiskNode(1, 0, 0x6000, 0, "Top") + DiskNode(2, 1, 0, 0, "Kept") + DiskNode(3, 2, 0, 0, "Mute", "-", "nostatus") +
+             DiskNode(4, 3, 0, 0, "Beyond"),
+         0, "1 0x6000 Top <2 Kept>\n"},
+        {"friendly name, then description, then empty",
+         DiskNode(1, 0, 0x6000, 0, "Friendly", "Description") + DiskNode(2, 0, 0x6000, 0, "-", "Description") +
+             DiskNode(3, 0, 0x6000, 0, "-", "-"),
+         0, "1 0x6000 Friendly\n2 0x6000 Description\n3 0x6000 \n"},
+        // 255 bytes fit with the terminator; 256 and 300 do not and fall back.
+        {"name length limits",
+         DiskNode(1, 0, 0x6000, 0, "~255", "short") + DiskNode(2, 0, 0x6000, 0, "~256", "short") +
+             DiskNode(3, 0, 0x6000, 0, "~300", "~300"),
+         0, "1 0x6000 " + L255 + "\n2 0x6000 short\n3 0x6000 \n"},
+        {"a failed enumeration adds nothing", "!enumfail\n" + DiskNode(1, 0, 0x6000, 0, "Unseen"), 0, ""},
+    };
+    for (const Row& r : rows) {
+        Scan(r.tree, r.acceptProblems);
+        EXPECT_EQ(r.expected, Listing(table)) << r.what;
+    }
 }
 
 TEST_F(Table, ThirtyThreeDevicesKeepTheFirstThirtyTwo)
@@ -75,41 +129,6 @@ TEST_F(Table, ThirtyThreeDevicesKeepTheFirstThirtyTwo)
     EXPECT_EQ(32u, FakeDev_Count("SetupDiEnumDeviceInfo"));
 }
 
-TEST_F(Table, ProblemDevicesFollowAcceptProblems)
-{
-    std::string tree = DiskNode(1, 0, 0x6000, 10, "Broken") + DiskNode(2, 0, 0x6000, 0, "Fine");
-    Scan(tree, 0);
-    ASSERT_EQ(1u, table.count);
-    EXPECT_STREQ("Fine", table.table[0].name);
-    Scan(tree, 1);
-    ASSERT_EQ(2u, table.count);
-    EXPECT_STREQ("Broken", table.table[0].name);
-    EXPECT_EQ(10u, table.table[0].problem);
-}
-
-TEST_F(Table, AFailingStatusReadSkipsTheDevice)
-{
-    Scan(DiskNode(1, 0, 0x6000, 0, "Mute", "-", "nostatus") + DiskNode(2, 0, 0x6000, 0, "Speaks"));
-    ASSERT_EQ(1u, table.count);
-    EXPECT_STREQ("Speaks", table.table[0].name);
-}
-
-TEST_F(Table, OnlyFirstChildrenFormTheChain)
-{
-    // 1 has children 2 and 3; 2 has child 4; the sibling 3 is never visited.
-    Scan(DiskNode(1, 0, 0x6000, 0, "Hub") + DiskNode(2, 1, 0x0, 7, "First") + DiskNode(3, 1, 0x6000, 0, "Second") +
-         DiskNode(4, 2, 0x0, 0, "Grandchild"));
-    // 3 is removable itself, so it is a device of its own with no chain.
-    ASSERT_EQ(2u, table.count);
-    const DEVENTRY& hub = table.table[0];
-    ASSERT_EQ(2u, hub.chainCount);
-    EXPECT_STREQ("First", hub.chain[0].name);
-    EXPECT_EQ(2u, hub.chain[0].devInst);
-    EXPECT_EQ(7u, hub.chain[0].problem) << "members are recorded whatever their problem";
-    EXPECT_STREQ("Grandchild", hub.chain[1].name);
-    EXPECT_EQ(0u, table.table[1].chainCount);
-}
-
 TEST_F(Table, ALongLineIsCutAtThirtyTwoMembers)
 {
     std::string tree = DiskNode(1, 0, 0x6000, 0, "Top");
@@ -123,36 +142,6 @@ TEST_F(Table, ALongLineIsCutAtThirtyTwoMembers)
     EXPECT_EQ(32u, FakeDev_Count("CM_Get_Child"));
 }
 
-TEST_F(Table, AChildWithoutStatusEndsTheChainBeforeIt)
-{
-    Scan(DiskNode(1, 0, 0x6000, 0, "Top") + DiskNode(2, 1, 0, 0, "Kept") + DiskNode(3, 2, 0, 0, "Mute", "-", "nostatus") +
-         DiskNode(4, 3, 0, 0, "Beyond"));
-    ASSERT_EQ(1u, table.count);
-    ASSERT_EQ(1u, table.table[0].chainCount);
-    EXPECT_STREQ("Kept", table.table[0].chain[0].name);
-}
-
-TEST_F(Table, NamesPreferFriendlyThenDescriptionThenEmpty)
-{
-    Scan(DiskNode(1, 0, 0x6000, 0, "Friendly", "Description") + DiskNode(2, 0, 0x6000, 0, "-", "Description") +
-         DiskNode(3, 0, 0x6000, 0, "-", "-"));
-    ASSERT_EQ(3u, table.count);
-    EXPECT_STREQ("Friendly", table.table[0].name);
-    EXPECT_STREQ("Description", table.table[1].name);
-    EXPECT_STREQ("", table.table[2].name);
-}
-
-TEST_F(Table, NameLengthLimits)
-{
-    // 255 bytes fit with the terminator; 256 and 300 do not and fall back.
-    Scan(DiskNode(1, 0, 0x6000, 0, "~255", "short") + DiskNode(2, 0, 0x6000, 0, "~256", "short") +
-         DiskNode(3, 0, 0x6000, 0, "~300", "~300"));
-    ASSERT_EQ(3u, table.count);
-    EXPECT_EQ(std::string(255, 'L'), table.table[0].name);
-    EXPECT_STREQ("short", table.table[1].name);
-    EXPECT_STREQ("", table.table[2].name);
-}
-
 TEST_F(Table, ReadDevNodeNameAlwaysTerminates)
 {
     ASSERT_EQ(1, FakeDev_LoadText(DiskNode(1, 0, 0x6000, 0, "~255") + DiskNode(2, 0, 0, 0, "-", "-")));
@@ -164,12 +153,6 @@ TEST_F(Table, ReadDevNodeNameAlwaysTerminates)
     memset(buffer, 'x', sizeof buffer);
     EXPECT_EQ(nullptr, ReadDevNodeName(2, buffer));
     EXPECT_STREQ("", buffer);
-}
-
-TEST_F(Table, FailedEnumerationKeepsTheCallersCount)
-{
-    Scan("!enumfail\n" + DiskNode(1, 0, 0x6000, 0, "Unseen"));
-    EXPECT_EQ(0u, table.count);
 }
 
 TEST_F(Table, ScanRefusesAMissingOrFullTable)

@@ -91,6 +91,8 @@ TEST_F(DeviceMenu, EntriesFollowTheTableAndTheSettings)
         {"no separators: one before the commands", 0, 0, " ", {0, 1, 1},
          With({"8101 Player [c11]", "8102 Reader [c10]", "8102 + Slot [c2]", "8102  + Card [-]",
                "--"})},
+        {"no separators, one device: still one before the commands", 0, 0, " ", {0, 1, 0},
+         With({"8101 Player [c11]", "--"})},
         {"deepest node only, its own bitmap", 1, 1, " ", {1, 1, 1},
          With({"8100 Volume [c0]", "--", "8101 Player [c11]", "--", "8102 Card [-]", "--"})},
         {"two-blank indent", 1, 0, "  ", {1, 0, 0},

@@ -51,7 +51,7 @@ TEST(Integrity, OneFlippedByteAnywhereFails)
     const Damage kDamage[] = {
         {"DOS header", 2},          {"DOS header's pointer", 0x3C}, {"PE signature", kPe + 1},
         {"file header", kPe + 6},   {"checksum field", at + 1},     {"checksum field, top", at + 3},
-        {"body", 0x150},            {"last byte", ~(size_t)0},
+        {"word after the checksum", at + 4}, {"body", 0x150},       {"last byte", ~(size_t)0},
     };
     for (size_t size : {0x200u, 0x201u}) {
         for (const Damage& d : kDamage) {
@@ -76,9 +76,12 @@ TEST(Integrity, UnstampedTruncatedAndForeignFilesFail)
     memset(&unstamped[at], 0, 4);
     EXPECT_EQ(0, PeChecksumValid(unstamped.data(), unstamped.size())) << "stored checksum 0";
 
-    const size_t kCuts[] = {0x1FF, at + 4, at + 3, kPe + 4, 0x40, 0x3F, 2, 0};
-    for (size_t size : kCuts)
-        EXPECT_EQ(0, PeChecksumValid(image.data(), size)) << "cut to " << size << " bytes";
+    // Each cut on a heap block of exactly its size, so a read past the end shows.
+    const size_t kCuts[] = {0x1FF, at + 4, at + 3, at + 1, kPe + 4, 0x40, 0x3F, 2, 0};
+    for (size_t size : kCuts) {
+        std::vector<unsigned char> cut(image.begin(), image.begin() + size);
+        EXPECT_EQ(0, PeChecksumValid(cut.data(), size)) << "cut to " << size << " bytes";
+    }
 
     std::vector<unsigned char> far = image;
     memset(&far[0x3C], 0xFF, 4);  // points past the end, and past 4 GiB

@@ -82,90 +82,64 @@ TEST_F(Visibility, EachRefreshStartsFromAnEmptyTable)
     EXPECT_EQ("VANTREL:UPDATE, 2 DEVICE FOUND.\n", g_fake.trace.back());
 }
 
-TEST_F(Visibility, HideInvalidDecidesWhetherProblemDevicesAreListed)
+// Each row on a fresh hide list: the devices listed, "-" before a hidden
+// one, and CountVisibleDevices agreeing.
+TEST_F(Visibility, WhatTheHideListAndTheSettingsLeaveShown)
 {
-    std::string tree = Node(1, 0, 0x6000, 28, kDisk, "No driver") + Node(2, 0, 0x6000, 0, kDisk, "Fine");
-    g_app->HideInvalid = 1;
-    Refresh(tree);
-    ASSERT_EQ(1u, g_app->devices.count);
-    EXPECT_STREQ("Fine", g_app->devices.table[0].name);
-
-    g_app->HideInvalid = 0;
-    Refresh(tree);
-    ASSERT_EQ(2u, g_app->devices.count);
-    EXPECT_STREQ("No driver", g_app->devices.table[0].name);
-    EXPECT_EQ(2u, CountVisibleDevices());
-}
-
-TEST_F(Visibility, HideListMatchesTheOwnNameOrAnyNodeBelow)
-{
-    Hide(0, "Pocket");   // the player's own name
-    Hide(1, "Generic");  // the stick's deepest node, not its own name
-    Refresh(Desk());
-    EXPECT_EQ((std::vector<int>{0, 0, 1}), Visible());
-    EXPECT_EQ(1u, CountVisibleDevices());
-}
-
-TEST_F(Visibility, HideListComparesBytesFromTheStartOfTheName)
-{
-    Hide(0, "pocket");                     // wrong case
-    Hide(1, "Player");                     // inside the name, not at its start
-    Hide(2, "Pocket Player 8GB ");         // one byte longer than the name
-    Hide(3, "Kingfisher DataStick USB!");  // differs after a long common start
-    Refresh(Desk());
-    EXPECT_EQ((std::vector<int>{1, 1, 1}), Visible());
-
-    g_app->hideList[2].Clear();
-    Hide(2, "Pocket Player 8GB");  // the whole name
-    Refresh(Desk());
-    EXPECT_EQ((std::vector<int>{1, 0, 1}), Visible());
-}
-
-TEST_F(Visibility, EmptyHideEntriesHideNothingAndDoNotEndTheList)
-{
-    Hide(0, "");  // an empty entry must not act as a prefix of every name
-    Hide(31, "USB Input");
-    Refresh(Desk());
-    EXPECT_EQ((std::vector<int>{1, 1, 0}), Visible());
-}
-
-TEST_F(Visibility, PortableDevicesAreHiddenOnlyWhileHideWPDIsOn)
-{
-    g_app->HideWPD = 0;
-    Refresh(Desk());
-    EXPECT_EQ((std::vector<int>{1, 1, 1}), Visible());
-
-    g_app->HideWPD = 1;
-    Refresh(Desk());
-    EXPECT_EQ((std::vector<int>{1, 0, 1}), Visible());
-    EXPECT_EQ(2u, CountVisibleDevices());
-}
-
-TEST_F(Visibility, PortableClassCountsOnAnyNodeBelowAndIgnoresCase)
-{
-    g_app->HideWPD = 1;
     std::string wpdLike = kWpd;
     wpdLike[wpdLike.size() - 2] = 'B';  // one digit off
-    Refresh(
-        // Portable only at the second node below, and in lower case.
-        Node(1, 0, 0x6000, 0, kUsb, "Composite") + Node(2, 1, 0, 0, kHid, "Interface") +
-        Node(3, 2, 0, 0, kWpdLower, "Phone storage") +
-        // Own class in lower case.
-        Node(4, 0, 0x6000, 0, kWpdLower, "Camera") +
-        // Nearly the portable class.
-        Node(5, 0, 0x6000, 0, wpdLike, "Lookalike") +
-        // No class anywhere: nothing to hide it for.
-        Node(6, 0, 0x6000, 0, "-", "Classless") + Node(7, 6, 0, 0, "-", "Classless child"));
-    EXPECT_EQ((std::vector<int>{0, 0, 1, 1}), Visible());
-}
-
-TEST_F(Visibility, HideListAndPortableRuleAddUp)
-{
-    g_app->HideWPD = 1;
-    Hide(0, "USB Input");
-    Refresh(Desk());
-    EXPECT_EQ((std::vector<int>{1, 0, 0}), Visible());
-    EXPECT_EQ(1u, CountVisibleDevices());
+    const std::string problems = Node(1, 0, 0x6400, 28, kDisk, "No driver") + Node(2, 0, 0x6000, 0, kDisk, "Fine");
+    const std::string desk = "USB Mass Storage Device, Pocket Player 8GB, USB Input Device";
+    struct Row {
+        const char* what;
+        std::vector<std::pair<int, const char*>> hide;
+        DWORD hideWpd, hideInvalid;
+        std::string tree, shown;
+    } rows[] = {
+        {"problem devices hidden", {}, 0, 1, problems, "Fine"},
+        {"problem devices listed", {}, 0, 0, problems, "No driver, Fine"},
+        // The player's own name; the stick's deepest node, not its own name.
+        {"own name or any node below", {{0, "Pocket"}, {1, "Generic"}}, 0, 1, Desk(),
+         "-USB Mass Storage Device, -Pocket Player 8GB, USB Input Device"},
+        {"bytes from the start of the name: case, inside, one longer, a late difference",
+         {{0, "pocket"}, {1, "Player"}, {2, "Pocket Player 8GB "}, {3, "Kingfisher DataStick USB!"}}, 0, 1, Desk(),
+         desk},
+        {"the whole name", {{2, "Pocket Player 8GB"}}, 0, 1, Desk(),
+         "USB Mass Storage Device, -Pocket Player 8GB, USB Input Device"},
+        // An empty entry must not act as a prefix of every name, nor end the list.
+        {"empty entries", {{0, ""}, {31, "USB Input"}}, 0, 1, Desk(),
+         "USB Mass Storage Device, Pocket Player 8GB, -USB Input Device"},
+        {"portable devices shown", {}, 0, 1, Desk(), desk},
+        {"portable devices hidden", {}, 1, 1, Desk(), "USB Mass Storage Device, -Pocket Player 8GB, USB Input Device"},
+        {"hide list and portable rule add up", {{0, "USB Input"}}, 1, 1, Desk(),
+         "USB Mass Storage Device, -Pocket Player 8GB, -USB Input Device"},
+        {"portable class on any node below, in any case",
+         // Portable only at the second node below, in lower case; own class
+         // in lower case; nearly the portable class; no class anywhere.
+         {}, 1, 1,
+         Node(1, 0, 0x6000, 0, kUsb, "Composite") + Node(2, 1, 0, 0, kHid, "Interface") +
+             Node(3, 2, 0, 0, kWpdLower, "Phone storage") + Node(4, 0, 0x6000, 0, kWpdLower, "Camera") +
+             Node(5, 0, 0x6000, 0, wpdLike, "Lookalike") + Node(6, 0, 0x6000, 0, "-", "Classless") +
+             Node(7, 6, 0, 0, "-", "Classless child"),
+         "-Composite, -Camera, Lookalike, Classless"},
+    };
+    for (const Row& r : rows) {
+        for (CSTR& entry : g_app->hideList)
+            entry.Clear();
+        for (const auto& h : r.hide)
+            Hide(h.first, h.second);
+        g_app->HideWPD = r.hideWpd;
+        g_app->HideInvalid = r.hideInvalid;
+        Refresh(r.tree);
+        std::string shown;
+        DWORD visible = 0;
+        for (DWORD i = 0; i < g_app->devices.count; ++i) {
+            shown += (i ? ", " : "") + std::string(g_app->visible[i] ? "" : "-") + g_app->devices.table[i].name;
+            visible += g_app->visible[i] != 0;
+        }
+        EXPECT_EQ(r.shown, shown) << r.what;
+        EXPECT_EQ(visible, CountVisibleDevices()) << r.what;
+    }
 }
 
 }  // namespace

@@ -8,32 +8,27 @@
 
 #include "settings/win32ver.h"
 #include "tests/fakes/fakewin.h"
+#include "tests/fakes/verblock.h"
 
 namespace {
 
-// A file's version block as the stand-in serves it: sub-block path to value.
-typedef std::map<std::string, std::string> Block;
-std::map<std::string, Block> g_files;
-bool g_cutEnd;  // the block ends inside its last value: no terminator, no end record
+// The strings by name, each stored with its terminator, not counted; the
+// translation as raw words, none for no VarFileInfo.
+std::map<std::string, std::string> g_strings;
+std::string g_translation;
+bool g_cutEnd;  // the block ends inside its last value: no terminator, no padding
 
-// Serialised as [path length][path][value length][value] records, so that a
-// query hands back a pointer into the caller's copy, as Windows does.
-std::string Serialise(const Block& block)
+void Build()
 {
-    std::string out;
-    for (auto v = block.rbegin(); v != block.rend(); ++v) {  // "FileDescription" last
-        for (const std::string* s : {&v->first, &v->second}) {
-            UINT n = (UINT)s->size();
-            out.append((const char*)&n, sizeof n);
-            out += *s;
-            out += '\0';
-        }
-    }
-    if (g_cutEnd) {
-        out.pop_back();
-        return out;
-    }
-    return out.append(sizeof(UINT), '\0');  // a zero path length ends the block
+    std::string strings;
+    for (const auto& s : g_strings)
+        strings += VerNode(s.first, s.second + '\0', (WORD)s.second.size(), "");
+    std::string var = VerNode("Translation", g_translation, (WORD)g_translation.size(), "");
+    var = g_translation.empty() ? "" : VerNode("VarFileInfo", "", 0, var);
+    strings = VerNode("StringFileInfo", "", 0, VerNode("040904e4", "", 0, strings));
+    g_verBlock = VerNode("VS_VERSION_INFO", "", 0, var + strings);
+    while (g_cutEnd && g_verBlock.back() == '\0')
+        g_verBlock.pop_back();
 }
 
 std::string Translation(std::vector<WORD> words)
@@ -41,74 +36,27 @@ std::string Translation(std::vector<WORD> words)
     return std::string((const char*)words.data(), words.size() * sizeof(WORD));
 }
 
-}  // namespace
-
-extern "C" {
-
-DWORD GetFileVersionInfoSizeA(LPCSTR path, LPDWORD handle)
-{
-    *handle = 0;
-    auto f = g_files.find(path);
-    return f == g_files.end() ? 0 : (DWORD)Serialise(f->second).size();
-}
-
-BOOL GetFileVersionInfoA(LPCSTR path, DWORD, DWORD size, LPVOID data)
-{
-    auto f = g_files.find(path);
-    if (f == g_files.end())
-        return FALSE;
-    std::string s = Serialise(f->second);
-    memcpy(data, s.data(), s.size() < size ? s.size() : size);
-    return TRUE;
-}
-
-BOOL VerQueryValueA(const void* block, LPCSTR subBlock, LPVOID* data, UINT* length)
-{
-    const char* p = (const char*)block;
-    for (;;) {
-        UINT n;
-        memcpy(&n, p, sizeof n);
-        if (!n)
-            return FALSE;
-        std::string path(p + sizeof n, n);
-        p += sizeof n + n + 1;
-        memcpy(&n, p, sizeof n);
-        if (path == subBlock) {
-            *data = (void*)(p + sizeof n);
-            *length = n;
-            return TRUE;
-        }
-        p += sizeof n + n + 1;
-    }
-}
-
-}  // extern "C"
-
-namespace {
-
-const char* kFile = "C:\\v.exe";
-const char* kPrefix = "\\StringFileInfo\\040904e4\\";
-
 struct AboutText : ::testing::Test {
     void SetUp() override
     {
         FakeWin_Reset();
-        g_files.clear();
+        g_strings.clear();
         g_cutEnd = false;
-        g_files[kFile]["\\VarFileInfo\\Translation"] = Translation({0x0409, 0x04e4});
+        g_translation = Translation({0x0409, 0x04e4});
     }
     void Set(const char* name, const char* value) { Set(name, value, value ? strlen(value) : 0); }
     void Set(const char* name, const char* value, size_t length)
     {
         if (value)
-            g_files[kFile][std::string(kPrefix) + name] = std::string(value, length);
+            g_strings[name] = std::string(value, length);
         else
-            g_files[kFile].erase(std::string(kPrefix) + name);
+            g_strings.erase(name);
     }
     std::string Text()
     {
+        Build();
         WIN32VER v;
-        if (!v.LoadFromFile(kFile))
+        if (!v.LoadFromFile(kVerFile))
             return "(no box)";
         char text[ABOUT_TEXT_SIZE + 8];
         memset(text, 'x', sizeof text);
@@ -160,12 +108,11 @@ TEST_F(AboutText, ATextLeftUnterminatedAtTheBlocksEndIsReadNoFurther)
 TEST_F(AboutText, NoBoxUnlessTheTranslationIsExactlyOnePair)
 {
     Set("FileDescription", "Tool");
-    Block& b = g_files[kFile];
-    b["\\VarFileInfo\\Translation"] = Translation({0x0409, 0x04e4, 0x0411, 0x03a4});
+    g_translation = Translation({0x0409, 0x04e4, 0x0411, 0x03a4});
     EXPECT_EQ("(no box)", Text());
-    b["\\VarFileInfo\\Translation"] = Translation({0x0409});
+    g_translation = Translation({0x0409});
     EXPECT_EQ("(no box)", Text());
-    b.erase("\\VarFileInfo\\Translation");
+    g_translation = "";
     EXPECT_EQ("(no box)", Text());
 
     WIN32VER v;
@@ -177,8 +124,9 @@ TEST_F(AboutText, NoBoxUnlessTheTranslationIsExactlyOnePair)
 
 TEST_F(AboutText, TheModuleIsReadThroughItsFilePath)
 {
-    g_fake.moduleFileName = kFile;
+    g_fake.moduleFileName = kVerFile;
     Set("FileVersion", "9");
+    Build();
     WIN32VER v;
     ASSERT_EQ(1, v.LoadFromModule(GetModuleHandleA(0)));
     EXPECT_EQ(0x0409, v.language);
