@@ -24,7 +24,7 @@ std::string Desk()
            Node(20, 0, 0x6000, 0, kWpd, "Pocket Player 8GB") +
            Node(40, 0, 0x6000, 0, kCdrom, "Slim Optical Writer") +
            Node(50, 0, 0x6000, 0, kDisk, "Kingfisher Backup") +
-           Node(60, 0, 0x6000, 10, kDisk, "Kingfisher Broken") +
+           Node(60, 0, 0x6400, 10, kDisk, "Kingfisher Broken") +
            Node(70, 0, 0x6000, 0, kUsb, "Card Reader") + Node(71, 70, 0, 0, kDisk, "Card Reader Slot");
 }
 

@@ -54,7 +54,7 @@ TEST_F(Table, NoRemovableDeviceLeavesCountZero)
 TEST_F(Table, BothRemovableBitsAreNeeded)
 {
     Scan(DiskNode(1, 0, 0x4000, 0, "Removable only") + DiskNode(2, 0, 0x2000, 0, "Disableable only") +
-         DiskNode(3, 0, 0x6000, 0, "Both") + DiskNode(4, 0, 0x7fff, 0, "All bits"));
+         DiskNode(3, 0, 0x6000, 0, "Both") + DiskNode(4, 0, 0x7bff, 0, "All bits"));
     ASSERT_EQ(2u, table.count);
     EXPECT_STREQ("Both", table.table[0].name);
     EXPECT_EQ(3u, table.table[0].devInst);
@@ -77,7 +77,7 @@ TEST_F(Table, ThirtyThreeDevicesKeepTheFirstThirtyTwo)
 
 TEST_F(Table, ProblemDevicesFollowAcceptProblems)
 {
-    std::string tree = DiskNode(1, 0, 0x6000, 10, "Broken") + DiskNode(2, 0, 0x6000, 0, "Fine");
+    std::string tree = DiskNode(1, 0, 0x6400, 10, "Broken") + DiskNode(2, 0, 0x6000, 0, "Fine");
     Scan(tree, 0);
     ASSERT_EQ(1u, table.count);
     EXPECT_STREQ("Fine", table.table[0].name);
@@ -97,7 +97,7 @@ TEST_F(Table, AFailingStatusReadSkipsTheDevice)
 TEST_F(Table, OnlyFirstChildrenFormTheChain)
 {
     // 1 has children 2 and 3; 2 has child 4; the sibling 3 is never visited.
-    Scan(DiskNode(1, 0, 0x6000, 0, "Hub") + DiskNode(2, 1, 0x0, 7, "First") + DiskNode(3, 1, 0x6000, 0, "Second") +
+    Scan(DiskNode(1, 0, 0x6000, 0, "Hub") + DiskNode(2, 1, 0x400, 7, "First") + DiskNode(3, 1, 0x6000, 0, "Second") +
          DiskNode(4, 2, 0x0, 0, "Grandchild"));
     // 3 is removable itself, so it is a device of its own with no chain.
     ASSERT_EQ(2u, table.count);

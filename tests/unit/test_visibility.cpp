@@ -84,7 +84,7 @@ TEST_F(Visibility, EachRefreshStartsFromAnEmptyTable)
 
 TEST_F(Visibility, HideInvalidDecidesWhetherProblemDevicesAreListed)
 {
-    std::string tree = Node(1, 0, 0x6000, 28, kDisk, "No driver") + Node(2, 0, 0x6000, 0, kDisk, "Fine");
+    std::string tree = Node(1, 0, 0x6400, 28, kDisk, "No driver") + Node(2, 0, 0x6000, 0, kDisk, "Fine");
     g_app->HideInvalid = 1;
     Refresh(tree);
     ASSERT_EQ(1u, g_app->devices.count);
