@@ -46,17 +46,17 @@ struct Tree {
 };
 
 const char* const kFunctions[] = {
-    "SetupDiGetClassDevsA",          "SetupDiEnumDeviceInfo", "SetupDiDestroyDeviceInfoList",
-    "CM_Get_DevNode_Status",         "CM_Get_Child",          "CM_Get_DevNode_Registry_PropertyA",
+    "SetupDiGetClassDevsA",     "SetupDiEnumDeviceInfo", "SetupDiDestroyDeviceInfoList",
+    "CM_Get_DevNode_Status",    "CM_Get_Child",          "CM_Get_DevNode_Registry_PropertyA",
     "CM_Request_Device_EjectA",
 };
 enum { kGetClassDevs, kEnum, kDestroy, kStatus, kChild, kProperty, kEject, kFunctionCount };
 
 // Windows values the program itself never names.
-const DWORD kHasProblem = 0x400;      // DN_HAS_PROBLEM
-const DWORD kHeldForEject = 47;       // CM_PROB_HELD_FOR_EJECT
-const CONFIGRET kRemoveVetoed = 0x17; // CR_REMOVE_VETOED
-const int kVetoOutstandingOpen = 5;   // PNP_VetoOutstandingOpen
+const DWORD kHasProblem = 0x400;       // DN_HAS_PROBLEM
+const DWORD kHeldForEject = 47;        // CM_PROB_HELD_FOR_EJECT
+const CONFIGRET kRemoveVetoed = 0x17;  // CR_REMOVE_VETOED
+const int kVetoOutstandingOpen = 5;    // PNP_VetoOutstandingOpen
 
 Tree g_tree;
 std::string g_treeText;    // the text g_tree was parsed from
@@ -167,7 +167,8 @@ bool ParseTree(const std::string& text, Tree& tree, std::string& why)
         // Windows reports a problem number only together with DN_HAS_PROBLEM.
         if (n.id == 0 || (n.problem != 0) != ((n.status & kHasProblem) != 0)) {
             why = "fakedev: device tree line " + std::to_string(k + 1) +
-                  (n.id == 0 ? " is not a node: " : " has a problem number and DN_HAS_PROBLEM (0x400) that disagree: ") +
+                  (n.id == 0 ? " is not a node: "
+                             : " has a problem number and DN_HAS_PROBLEM (0x400) that disagree: ") +
                   line;
             return false;
         }
@@ -205,8 +206,8 @@ std::string FileStamp(const char* path)
 #ifdef _WIN32
     WIN32_FILE_ATTRIBUTE_DATA a;
     if (GetFileAttributesExA(path, GetFileExInfoStandard, &a))
-        snprintf(stamp, sizeof stamp, "|%lu|%lu|%lu", a.nFileSizeLow, a.ftLastWriteTime.dwHighDateTime,
-                 a.ftLastWriteTime.dwLowDateTime);
+        snprintf(stamp, sizeof stamp, "|%lu|%lu|%lu", a.nFileSizeLow,
+                 a.ftLastWriteTime.dwHighDateTime, a.ftLastWriteTime.dwLowDateTime);
 #endif
     return *stamp ? path + std::string(stamp) : "";
 }
@@ -258,7 +259,8 @@ void Eject(DWORD dev)
         if (id == dev) {
             std::vector<std::string> f = Split(raw);
             char status[16];
-            snprintf(status, sizeof status, " 0x%lx ", (unsigned long)(Find(dev)->status | kHasProblem));
+            snprintf(status, sizeof status, " 0x%lx ",
+                     (unsigned long)(Find(dev)->status | kHasProblem));
             f[2] = status;
             f[3] = " " + std::to_string(kHeldForEject) + " ";
             std::string line = f[0];

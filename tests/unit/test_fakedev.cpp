@@ -15,12 +15,11 @@ namespace {
 
 // A stick (10) with a disk (11, listed before it) and a volume (12), a
 // busy reader (20) with a card (21), and a hub (2) above both.
-const std::string kDesk = "# hub\n" + Node(2, 0, 0x180200a, 0, kUsb, "Hub") +
-                          Node(11, 10, 0x180200a, 0, kDisk, "Disk") +
-                          Node(10, 2, 0x180600a, 0, kUsb, "Stick") +
-                          Node(12, 11, 0x180200a, 0, kVolume, "Volume") +
-                          Node(20, 2, 0x180600a, 0, kUsb, "Reader", "-", "nostatus, veto") +
-                          Node(21, 20, 0x180200a, 0, kDisk, "Card");
+const std::string kDesk =
+    "# hub\n" + Node(2, 0, 0x180200a, 0, kUsb, "Hub") + Node(11, 10, 0x180200a, 0, kDisk, "Disk") +
+    Node(10, 2, 0x180600a, 0, kUsb, "Stick") + Node(12, 11, 0x180200a, 0, kVolume, "Volume") +
+    Node(20, 2, 0x180600a, 0, kUsb, "Reader", "-", "nostatus, veto") +
+    Node(21, 20, 0x180200a, 0, kDisk, "Card");
 
 // "id status problem" per node, in device-set order; a status read that fails shows "-".
 std::string Nodes()
@@ -33,8 +32,8 @@ std::string Nodes()
         ULONG status = 0, problem = 0;
         char line[64];
         if (CM_Get_DevNode_Status(&status, &problem, data.DevInst, 0) == CR_SUCCESS)
-            snprintf(line, sizeof line, "%lu 0x%lx %lu\n", (unsigned long)data.DevInst, (unsigned long)status,
-                     (unsigned long)problem);
+            snprintf(line, sizeof line, "%lu 0x%lx %lu\n", (unsigned long)data.DevInst,
+                     (unsigned long)status, (unsigned long)problem);
         else
             snprintf(line, sizeof line, "%lu -\n", (unsigned long)data.DevInst);
         out += line;
@@ -43,7 +42,8 @@ std::string Nodes()
     return out;
 }
 
-const char* const kUntouched = "2 0x180200a 0\n11 0x180200a 0\n10 0x180600a 0\n12 0x180200a 0\n20 -\n21 0x180200a 0\n";
+const char* const kUntouched =
+    "2 0x180200a 0\n11 0x180200a 0\n10 0x180600a 0\n12 0x180200a 0\n20 -\n21 0x180200a 0\n";
 
 struct EjectCase {
     const char* what;
@@ -57,7 +57,8 @@ struct EjectCase {
 const EjectCase kEjects[] = {
     {"held with a problem, all below gone", 10, false, 0, CR_SUCCESS,
      "2 0x180200a 0\n10 0x180640a 47\n20 -\n21 0x180200a 0\n"},
-    {"with a name buffer", 10, true, 64, CR_SUCCESS, "2 0x180200a 0\n10 0x180640a 47\n20 -\n21 0x180200a 0\n"},
+    {"with a name buffer", 10, true, 64, CR_SUCCESS,
+     "2 0x180200a 0\n10 0x180640a 47\n20 -\n21 0x180200a 0\n"},
     {"every node below, not only the first line", 2, false, 0, CR_SUCCESS, "2 0x180240a 47\n"},
     {"in use: vetoed", 20, true, 64, 0x17 /* CR_REMOVE_VETOED */, kUntouched},
     {"in use, no veto outputs", 20, false, 0, 0x17, kUntouched},
@@ -71,11 +72,14 @@ TEST(FakeDev, EjectsAsWindowsDoes)
         FakeDev_Reset();
         ASSERT_EQ(1, FakeDev_LoadText(kDesk));
         char name[64] = "x";
-        EXPECT_EQ(c.result, CM_Request_Device_EjectA(c.dev, 0, c.nameBuffer ? name : 0, c.nameLength, 0)) << c.what;
+        EXPECT_EQ(c.result,
+                  CM_Request_Device_EjectA(c.dev, 0, c.nameBuffer ? name : 0, c.nameLength, 0))
+            << c.what;
         EXPECT_EQ(c.nodes, Nodes()) << c.what;
         EXPECT_EQ(1u, FakeDev_Ejects().size()) << c.what << ": every request is logged";
         ULONG child = 0;
-        EXPECT_EQ(c.result == CR_SUCCESS ? CR_NO_SUCH_DEVNODE : CR_SUCCESS, (int)CM_Get_Child(&child, c.dev == 99 ? 2 : c.dev, 0))
+        EXPECT_EQ(c.result == CR_SUCCESS ? CR_NO_SUCH_DEVNODE : CR_SUCCESS,
+                  (int)CM_Get_Child(&child, c.dev == 99 ? 2 : c.dev, 0))
             << c.what;
     }
 }
@@ -111,11 +115,16 @@ TEST(FakeDev, ATreeThatWindowsCouldNotReportIsRefused)
         unsigned status;
         int problem;
         int loads;
-    } cases[] = {{0x180600a, 0, 1}, {0x180640a, 10, 1}, {0x180600a, 10, 0}, {0x180640a, 0, 0}, {0x400, 47, 1}};
+    } cases[] = {{0x180600a, 0, 1},
+                 {0x180640a, 10, 1},
+                 {0x180600a, 10, 0},
+                 {0x180640a, 0, 0},
+                 {0x400, 47, 1}};
     for (const auto& c : cases) {
         FakeDev_Reset();
         testing::internal::CaptureStderr();
-        int loaded = FakeDev_LoadText("# a comment\n" + Node(1, 0, c.status, c.problem, kUsb, "Device"));
+        int loaded =
+            FakeDev_LoadText("# a comment\n" + Node(1, 0, c.status, c.problem, kUsb, "Device"));
         std::string said = testing::internal::GetCapturedStderr();
         EXPECT_EQ(c.loads, loaded) << std::hex << c.status << " " << std::dec << c.problem;
         EXPECT_EQ(!c.loads, said.find("line 2") != std::string::npos) << said;
