@@ -174,4 +174,5 @@ choose "Pocket Player 8GB"
 probe send 0x219 7 0 >/dev/null; settle
 expect_eq "the last visible device ejected: the icon goes" "$(tray_calls)" "${before}2"
 stop_resident
+"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1  # the run command's prefix too
 finish
