@@ -191,6 +191,10 @@ bool UseText(const std::string& text)
     std::string why;
     if (!ParseTree(text, t, why)) {
         fprintf(stderr, "%s\n", why.c_str());
+#ifdef _WIN32
+        OutputDebugStringA(
+            (why + "\n").c_str());  // where the run command shows the program's lines
+#endif
         return false;
     }
     g_tree = t;
