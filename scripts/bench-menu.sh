@@ -23,7 +23,8 @@ desk_trap 'desk_end; wait; rm -rf "$work"'
 desk_begin "$tree" own || { echo "bench-menu.sh: could not start Wine (see above)" >&2; exit 1; }
 export WINEDLLOVERRIDES="$DESK_OVERRIDES"
 cp "$tree/vantrel.exe" "$tree/setupapi.dll" "$work/"
-export FAKEDEV_TREE="$root/tests/data/full.tree" FAKEDEV_EJECT_LOG="$work/eject.log"
+cp "$root/tests/data/full.tree" "$work/devices.tree"  # an eject rewrites it
+export FAKEDEV_TREE="$work/devices.tree" FAKEDEV_EJECT_LOG="$work/eject.log"
 probe() { "$WINE_RUN" "$PROBE_EXE" "$@"; }
 "$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
 items=1093

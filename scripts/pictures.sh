@@ -1,12 +1,13 @@
 #!/bin/sh
 # Makes the pictures of the README and the user guide (docs/images/*.png)
 # from the real program: vantrel.exe resident under Wine on the desk of
-# scripts/winedesk.sh, on the sample desk of devices (tests/data/sample.tree)
+# scripts/winedesk.sh, on a Windows 10 desk of devices (tests/data/win10.tree)
 # through the fake device stack, with three hide-list entries.
 #   tray.png    the notification area with the icon
 #   menu.png    the device menu, opened by a click on the icon, with the
 #               notification area and a strip of desktop beside it; devices
-#               that report a problem are shown (greyed) for it
+#               that report a problem are shown (greyed) for it: the card
+#               reader, ejected and still plugged in
 #   setup.png   the Setup dialog (command ID_SETUP), default options
 #   editor.png  the hide-entry editor over Setup, its list dropped down
 #   about.png   the About box (command ID_ABOUT)
@@ -33,7 +34,8 @@ mkdir -p "$out" "$(dirname "$WINEPREFIX")"
 desk_begin "$tree" own || die "could not start Wine (see above)"
 export WINEDLLOVERRIDES="$DESK_OVERRIDES"
 cp "$tree/vantrel.exe" "$tree/setupapi.dll" "$work/"
-export FAKEDEV_TREE="$root/tests/data/sample.tree" FAKEDEV_EJECT_LOG="$work/eject.log"
+cp "$root/tests/data/win10.tree" "$work/devices.tree"  # an eject rewrites it
+export FAKEDEV_TREE="$work/devices.tree" FAKEDEV_EJECT_LOG="$work/eject.log"
 probe() { "$WINE_RUN" "$PROBE_EXE" "$@"; }
 dlg() { "$WINE_RUN" "$(dirname "$PROBE_EXE")/dlgprobe.exe" "$@"; }
 reg() { "$WINE_RUN" reg "$@" >/dev/null 2>&1; }
@@ -116,6 +118,11 @@ start_program
 await empty base || die "the tray icon did not appear"
 save tray 160x24+640+576 base
 
+# Windows keeps an ejected device, held, until it is pulled out, and tells
+# the program the tree changed; the refresh modifies the icon.
+probe command $((ID_DEVICE_BASE + 2)) >/dev/null
+probe send 0x219 7 0 >/dev/null
+poll 10 grep -q 'Shell_NotifyIconW dwMessage = 1' "$work/trace" || die "no refresh after the eject"
 if open_menu; then
   xdotool mousemove 100 300  # off the icon, so that its tip goes
   await base menu

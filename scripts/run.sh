@@ -1,12 +1,12 @@
 #!/bin/sh
 # Runs vantrel.exe under Wine with the fake device stack.
-#   scripts/run.sh                  resident mode on the sample desk: the
+#   scripts/run.sh                  resident mode on a Windows 10 desk: the
 #                                   tray icon and its menu, saved as
 #                                   screenshots
 #   scripts/run.sh LIST [TREE]      batch mode on a list file (a Linux path),
 #                                   printing the eject requests it made
 # TREE is a device tree file (see tests/README.md); the default is
-# tests/data/sample.tree. Installs and builds first if needed (not when
+# tests/data/win10.tree. Installs and builds first if needed (not when
 # VANTREL_SKIP_BUILD=1); uses Xvfb when there is no display.
 root=$(cd "$(dirname "$0")/.." && pwd)
 die() { echo "run.sh: $*" >&2; exit 1; }
@@ -14,7 +14,7 @@ absolute() { [ -f "$1" ] && echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1"
 if [ $# -ge 1 ]; then
   list=$(absolute "$1") || die "no list file $1"
 fi
-devices=$(absolute "${2:-$root/tests/data/sample.tree}") || die "no device tree $2"
+devices=$(absolute "${2:-$root/tests/data/win10.tree}") || die "no device tree $2"
 cd "$root" || exit 1
 
 if [ "${VANTREL_SKIP_BUILD:-}" != 1 ]; then
@@ -36,7 +36,9 @@ mode=any
 desk_begin "$tree" "$mode" || die "could not start Wine (see above)"
 export WINEDLLOVERRIDES="$DESK_OVERRIDES"
 cp "$tree/vantrel.exe" "$tree/setupapi.dll" "$work/"
-export FAKEDEV_TREE="$devices" FAKEDEV_EJECT_LOG="$work/eject.log"
+# A copy: an eject rewrites the tree it was given.
+cp "$devices" "$work/devices.tree"
+export FAKEDEV_TREE="$work/devices.tree" FAKEDEV_EJECT_LOG="$work/eject.log"
 : > "$FAKEDEV_EJECT_LOG"
 traces() { sed -n 's/.*OutputDebugStringA "\(.*\)\\n"/  \1/p' "$work/trace"; }
 

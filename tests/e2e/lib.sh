@@ -14,7 +14,11 @@ cp "$VANTREL_EXE" "$FAKEDEV_DLL" "$APP/"
 export FAKEDEV_TREE="$T/devices.tree"
 export FAKEDEV_EJECT_LOG="$T/eject.log"
 export FAKEDEV_COUNTS="$T/counts"
-cp "$E2E_DATA/sample.tree" "$FAKEDEV_TREE"
+cp "$E2E_DATA/sample.tree" "$T/desk.tree"
+# Every device plugged in again as the desk began ($T/desk.tree): an eject
+# leaves its device held, as on Windows, until it is pulled out.
+replug() { cp "$T/desk.tree" "$FAKEDEV_TREE"; }
+replug
 : > "$FAKEDEV_EJECT_LOG"
 
 RESIDENT=""

@@ -12,7 +12,7 @@ WLIST=$(winpath "$T/list.ini")
 # case name, list body, expected "devInst name" lines (joined by '|')
 batch() {
   printf '%b' "$2" > "$T/list.ini"
-  : > "$FAKEDEV_EJECT_LOG"
+  replug; : > "$FAKEDEV_EJECT_LOG"
   run_line "$WLIST" >/dev/null 2>&1
   rc=$?
   expect_eq "$1: exit code" "$rc" 0
@@ -46,27 +46,33 @@ batch "a 255-character entry" "[VANTRL]\n00=${long}X\n01=Slim\n" "40 Slim Optica
 
 # A device with a problem code is not asked in batch mode; the hide list of
 # the resident mode does not apply here.
-cat >> "$FAKEDEV_TREE" <<'TREE'
-70 | 2 | 0x6180 | 28 | {36FC9E60-C465-11CF-8056-444553540000} | Broken Reader | -
+cat >> "$T/desk.tree" <<'TREE'
+70 | 2 | 0x1806400 | 28 | {36FC9E60-C465-11CF-8056-444553540000} | Broken Reader | -
 TREE
 "$WINE_RUN" reg add "$KEY\\Disbale" /v 00 /d Slim /f >/dev/null 2>&1
 batch "problem device skipped, hide list ignored" '[VANTRL]\n00=Broken\n01=Slim\n' \
   "40 Slim Optical Writer"
 fresh_settings
 
+# A device in use refuses; the list goes on.
+sed -i '/^40 /s/$/ | veto/' "$T/desk.tree"
+batch "a refused eject, the next still asked" '[VANTRL]\n00=Slim\n01=Pocket\n' \
+  "40 Slim Optical Writer|20 Pocket Player 8GB"
+sed -i '/^40 /s/ | veto$//' "$T/desk.tree"
+
 # Paths with spaces, as scripts and shortcuts pass them.
 mkdir -p "$T/my lists"
 printf '[VANTRL]\n00=Pocket\n' > "$T/my lists/backup disk.ini"
 spaced=$(winpath "$T/my lists/backup disk.ini")
-: > "$FAKEDEV_EJECT_LOG"; run_line "$spaced" >/dev/null 2>&1
+replug; : > "$FAKEDEV_EJECT_LOG"; run_line "$spaced" >/dev/null 2>&1
 expect_eq "unquoted path with spaces" "$(ejects)" "20 Pocket Player 8GB"
-: > "$FAKEDEV_EJECT_LOG"; run_line "\"$spaced\"" >/dev/null 2>&1
+replug; : > "$FAKEDEV_EJECT_LOG"; run_line "\"$spaced\"" >/dev/null 2>&1
 expect_eq "quoted path with spaces" "$(ejects)" "20 Pocket Player 8GB"
-: > "$FAKEDEV_EJECT_LOG"; run_line "\"$spaced\"  " >/dev/null 2>&1
+replug; : > "$FAKEDEV_EJECT_LOG"; run_line "\"$spaced\"  " >/dev/null 2>&1
 expect_eq "quoted path, trailing blanks" "$(ejects)" "20 Pocket Player 8GB"
-: > "$FAKEDEV_EJECT_LOG"; run_line "\"$spaced" >/dev/null 2>&1
+replug; : > "$FAKEDEV_EJECT_LOG"; run_line "\"$spaced" >/dev/null 2>&1
 expect_eq "an opening quote alone stays" "$(ejects)" ""
-: > "$FAKEDEV_EJECT_LOG"; run_line "$(winpath "$T/none.ini")" >/dev/null 2>&1
+replug; : > "$FAKEDEV_EJECT_LOG"; run_line "$(winpath "$T/none.ini")" >/dev/null 2>&1
 expect_eq "missing list file" "$(ejects)" ""
 
 # The command line may hold 1023 characters, not 1024. Both reach the same
@@ -82,9 +88,9 @@ path_of_length() {
 }
 p1023=$(path_of_length 1023); p1024=$(path_of_length 1024)
 expect_eq "length of the long paths" "${#p1023} ${#p1024}" "1023 1024"
-: > "$FAKEDEV_EJECT_LOG"; run_line "$p1023" >/dev/null 2>&1
+replug; : > "$FAKEDEV_EJECT_LOG"; run_line "$p1023" >/dev/null 2>&1
 expect_eq "1023 characters read" "$(ejects)" "40 Slim Optical Writer"
-: > "$FAKEDEV_EJECT_LOG"; run_line "$p1024" >/dev/null 2>&1
+replug; : > "$FAKEDEV_EJECT_LOG"; run_line "$p1024" >/dev/null 2>&1
 expect_eq "1024 characters refused" "$(ejects)" ""
 
 "$WINE_RUN" reg query "${KEY%\\*}" >/dev/null 2>&1

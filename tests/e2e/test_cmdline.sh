@@ -27,7 +27,7 @@ probe run-exact "$exe" "$exe リスト.ini" >/dev/null 2>&1
 expect_eq "unquoted Japanese name, Japanese list: exit code" "$?" 0
 expect_eq "unquoted Japanese name, Japanese list: ejects" "$(ejects)" "20 Pocket Player 8GB"
 
-: > "$FAKEDEV_EJECT_LOG"
+replug; : > "$FAKEDEV_EJECT_LOG"
 probe run-exact "$exe" "\"$exe\"	\"$(winpath "$list")\"" >/dev/null 2>&1
 expect_eq "quoted name, tab, quoted full list path" "$(ejects)" "20 Pocket Player 8GB"
 

@@ -112,6 +112,32 @@ cp "$T/sample.tree" "$FAKEDEV_TREE"
 probe arrival >/dev/null; settle
 : > "$FAKEDEV_EJECT_LOG"
 
+# An eject as Windows makes it: the device stays, held with a problem and
+# nothing below it, and the tree-change broadcast that follows rescans.
+open_menu
+choose "External SCSI Enclosure"
+probe send 0x219 7 0 >/dev/null; settle
+open_menu
+expect_eq "ejected, shown: greyed, no lines below" "$(menu_items | sed -n '/External/,/^--$/p')" \
+  "$(printf '0x8105 External SCSI Enclosure * grey\n--')"
+probe menu-keys escape; probe menu-gone 5
+# A device in use refuses: nothing changes.
+sed -i '/^50 /s/$/ | veto/' "$FAKEDEV_TREE"
+open_menu
+before=$(menu_items) stored=$(reg_values 'HKCU\Software\HALCYRA' /s)
+: > "$FAKEDEV_EJECT_LOG"
+choose "Office Laser 2100"
+probe send 0x219 7 0 >/dev/null; settle
+expect_eq "a refused eject was asked" "$(ejects)" "50 Office Laser 2100"
+expect_eq "and the program still answers" "$(probe send 0x218 7 0)" 1
+open_menu
+expect_eq "the menu after it is the same" "$(menu_items)" "$before"
+expect_eq "and so are the settings" "$(reg_values 'HKCU\Software\HALCYRA' /s)" "$stored"
+probe menu-keys escape; probe menu-gone 5
+cp "$T/sample.tree" "$FAKEDEV_TREE"
+probe arrival >/dev/null; settle
+: > "$FAKEDEV_EJECT_LOG"
+
 open_menu
 xdotool mousemove 300 200 click 1
 probe menu-gone 5
@@ -127,4 +153,27 @@ expect_eq "\"&Exit\" ends the program" "$?" 0
 RESIDENT=""
 wait_file "$T/resident.rc"
 expect_eq "exit code" "$(cat "$T/resident.rc" 2>/dev/null)" 0
+
+# "Hide invalid device" on (the default) and auto show, with two devices
+# visible: an ejected one leaves the menu, the last one takes the icon.
+"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+reg_set 'HKCU\Software\HALCYRA\VANTREL' AutoShow REG_DWORD 1
+k=0
+for prefix in USB Office External Nimbus Dual; do
+  reg_set 'HKCU\Software\HALCYRA\VANTREL\Disbale' "0$k" REG_SZ "$prefix"
+  k=$((k + 1))
+done
+start_resident trace+menu,trace+systray
+open_menu
+choose "Slim Optical Writer"
+probe send 0x219 7 0 >/dev/null; settle
+open_menu
+expect_eq "ejected, hidden: gone from the menu" "$(menu_items | grep '^0x81[0-9a-f][0-9a-f] ')" \
+  "0x8101 Pocket Player 8GB *"
+before=$(tray_calls)
+choose "Pocket Player 8GB"
+probe send 0x219 7 0 >/dev/null; settle
+expect_eq "the last visible device ejected: the icon goes" "$(tray_calls)" "${before}2"
+stop_resident
+"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1  # the run command's prefix too
 finish

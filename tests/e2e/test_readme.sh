@@ -25,11 +25,11 @@ form() {
 }
 
 form examples/eject-backup.ini
-check "eject requests from the example list" grep -q '^  EJECT 60 .*name=External SCSI Enclosure$' "$T/out"
+check "eject requests from the example list" grep -q '^  EJECT 20 .*name=USB Attached SCSI (UAS) Mass Storage Device$' "$T/out"
 
 touch "$T/start"
 form
-check "the trace line" grep -qx '  VANTREL:UPDATE, 8 DEVICE FOUND.' "$T/out"
+check "the trace line" grep -qx '  VANTREL:UPDATE, 4 DEVICE FOUND.' "$T/out"
 for shot in desktop tray menu; do
   file=$(grep -o "/.*/$shot\.png" "$T/out")
   check "$shot screenshot saved" saved "$file"

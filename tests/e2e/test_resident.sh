@@ -48,6 +48,7 @@ probe taskbar-created >/dev/null; settle
 expect_eq "taskbar re-creation re-adds the icon" "$(tray_calls)" "${before}0"
 
 # A list file while resident runs: batch mode all the same.
+replug
 printf '[VANTRL]\n00=Slim\n' > "$T/list.ini"
 run_line "$(winpath "$T/list.ini")"
 expect_eq "batch beside a resident instance exits 0" "$?" 0

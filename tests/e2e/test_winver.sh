@@ -16,7 +16,7 @@ for v in winxp:5.1 win7:6.1 win10:10.0; do
   expect_eq "$name: reported" \
     "$("$WINE_RUN" cmd /c ver 2>/dev/null | tr -d '\r' | grep -o "Windows ${v#*:}\.")" \
     "Windows ${v#*:}."
-  : > "$FAKEDEV_EJECT_LOG"
+  replug; : > "$FAKEDEV_EJECT_LOG"
   start_resident
   probe post $WM_TRAYNOTIFY 0 0x205 >/dev/null  # right button up: ignored
   probe post $WM_TRAYNOTIFY 0 0x201 >/dev/null  # left button down: the menu
@@ -27,7 +27,7 @@ for v in winxp:5.1 win7:6.1 win10:10.0; do
   stop_resident
   expect_eq "$name: resident exit code" "$(cat "$T/resident.rc")" 0
   expect_eq "$name: no fault" "$(grep -ciE 'unhandled|page fault|err:seh' "$T/resident.err")" 0
-  : > "$FAKEDEV_EJECT_LOG"
+  replug; : > "$FAKEDEV_EJECT_LOG"
   run_line "$list" >/dev/null 2>&1
   expect_eq "$name: batch exit code" "$?" 0
   expect_eq "$name: batch ejects" "$(ejects)" "40 Slim Optical Writer"

@@ -4,7 +4,9 @@
 //
 // In the DLL the tree is the file named by FAKEDEV_TREE, parsed again only
 // when it changed, so a test may plug and pull devices while the program
-// runs. Eject requests are appended to FAKEDEV_EJECT_LOG;
+// runs. An eject changes the tree as Windows does (the node stays, held
+// with a problem, and everything below it goes) unless the node vetoes it.
+// Eject requests are appended to FAKEDEV_EJECT_LOG;
 // call counters are written to FAKEDEV_COUNTS after every device set is
 // released and when the DLL unloads. The file format is in tests/README.md.
 #ifdef _WIN32
@@ -32,6 +34,7 @@ struct Node {
     bool hasClass = false, hasFriendly = false, hasDesc = false;
     std::string classGuid, friendly, desc;
     bool statusFails = false;
+    bool vetoes = false;
 };
 
 struct Tree {
@@ -43,15 +46,23 @@ struct Tree {
 };
 
 const char* const kFunctions[] = {
-    "SetupDiGetClassDevsA",          "SetupDiEnumDeviceInfo", "SetupDiDestroyDeviceInfoList",
-    "CM_Get_DevNode_Status",         "CM_Get_Child",          "CM_Get_DevNode_Registry_PropertyA",
+    "SetupDiGetClassDevsA",     "SetupDiEnumDeviceInfo", "SetupDiDestroyDeviceInfoList",
+    "CM_Get_DevNode_Status",    "CM_Get_Child",          "CM_Get_DevNode_Registry_PropertyA",
     "CM_Request_Device_EjectA",
 };
 enum { kGetClassDevs, kEnum, kDestroy, kStatus, kChild, kProperty, kEject, kFunctionCount };
 
+// Windows values the program itself never names.
+const DWORD kHasProblem = 0x400;       // DN_HAS_PROBLEM
+const DWORD kHeldForEject = 47;        // CM_PROB_HELD_FOR_EJECT
+const CONFIGRET kRemoveVetoed = 0x17;  // CR_REMOVE_VETOED
+const int kVetoOutstandingOpen = 5;    // PNP_VetoOutstandingOpen
+
 Tree g_tree;
+std::string g_treeText;    // the text g_tree was parsed from
 bool g_fixedTree = false;  // set by FakeDev_LoadText
 std::string g_treeStamp;   // path, size and write time of the file g_tree came from
+std::string g_refusedStamp;
 unsigned g_counts[kFunctionCount];
 int g_openSets = 0;
 std::vector<std::string> g_ejects;
@@ -81,48 +92,113 @@ bool ParseText(const std::string& field, std::string& out)
     return true;
 }
 
-bool ParseTree(const std::string& text, Tree& tree)
+std::vector<std::string> Split(const std::string& line)
 {
-    tree = Tree();
-    size_t pos = 0;
-    while (pos < text.size()) {
+    std::vector<std::string> f;
+    size_t start = 0;
+    for (;;) {
+        size_t bar = line.find('|', start);
+        f.push_back(line.substr(start, bar == std::string::npos ? bar : bar - start));
+        if (bar == std::string::npos)
+            return f;
+        start = bar + 1;
+    }
+}
+
+bool HasSwitch(const std::string& switches, const char* word)
+{
+    std::string padded = " " + switches + " ";
+    for (char& c : padded)
+        if (c == ',' || c == '\t')
+            c = ' ';
+    return padded.find(" " + std::string(word) + " ") != std::string::npos;
+}
+
+// The lines of a text, each without its '\n'.
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    for (size_t pos = 0; pos < text.size();) {
         size_t end = text.find('\n', pos);
         if (end == std::string::npos)
             end = text.size();
-        std::string line = Trim(text.substr(pos, end - pos));
+        lines.push_back(text.substr(pos, end - pos));
         pos = end + 1;
+    }
+    return lines;
+}
+
+// A node line's id, 0 for comments, blank lines and switches.
+DWORD LineId(const std::string& raw)
+{
+    std::string line = Trim(raw);
+    return line.empty() || line[0] == '#' || line[0] == '!' ? 0 : strtoul(line.c_str(), 0, 0);
+}
+
+const Node* Find(DWORD id)
+{
+    auto it = g_tree.at.find(id);
+    return it == g_tree.at.end() ? 0 : &g_tree.nodes[it->second];
+}
+
+// A bad line refuses the whole tree; `why` names it.
+bool ParseTree(const std::string& text, Tree& tree, std::string& why)
+{
+    tree = Tree();
+    std::vector<std::string> lines = Lines(text);
+    for (size_t k = 0; k < lines.size(); ++k) {
+        std::string line = Trim(lines[k]);
         if (line.empty() || line[0] == '#')
             continue;
         if (line == "!enumfail") {
             tree.enumFails = true;
             continue;
         }
-        std::vector<std::string> f;
-        size_t start = 0;
-        for (;;) {
-            size_t bar = line.find('|', start);
-            f.push_back(Trim(line.substr(start, bar == std::string::npos ? bar : bar - start)));
-            if (bar == std::string::npos)
-                break;
-            start = bar + 1;
-        }
-        if (f.size() < 7 || f.size() > 8)
-            return false;
+        std::vector<std::string> f = Split(line);
+        for (std::string& field : f)
+            field = Trim(field);
         Node n;
-        n.id = strtoul(f[0].c_str(), 0, 0);
-        n.parent = strtoul(f[1].c_str(), 0, 0);
-        n.status = strtoul(f[2].c_str(), 0, 0);
-        n.problem = strtoul(f[3].c_str(), 0, 0);
-        if (n.id == 0)
+        if (f.size() >= 7 && f.size() <= 8) {
+            n.id = strtoul(f[0].c_str(), 0, 0);
+            n.parent = strtoul(f[1].c_str(), 0, 0);
+            n.status = strtoul(f[2].c_str(), 0, 0);
+            n.problem = strtoul(f[3].c_str(), 0, 0);
+        }
+        // Windows reports a problem number only together with DN_HAS_PROBLEM.
+        if (n.id == 0 || (n.problem != 0) != ((n.status & kHasProblem) != 0)) {
+            why = "fakedev: device tree line " + std::to_string(k + 1) +
+                  (n.id == 0 ? " is not a node: "
+                             : " has a problem number and DN_HAS_PROBLEM (0x400) that disagree: ") +
+                  line;
             return false;
+        }
         n.hasClass = ParseText(f[4], n.classGuid);
         n.hasFriendly = ParseText(f[5], n.friendly);
         n.hasDesc = ParseText(f[6], n.desc);
-        n.statusFails = f.size() == 8 && f[7].find("nostatus") != std::string::npos;
+        n.statusFails = f.size() == 8 && HasSwitch(f[7], "nostatus");
+        n.vetoes = f.size() == 8 && HasSwitch(f[7], "veto");
         tree.at.emplace(n.id, tree.nodes.size());
         tree.firstChild.emplace(n.parent, n.id);
         tree.nodes.push_back(n);
     }
+    return true;
+}
+
+// Takes the tree from text; a refused tree leaves the last one in place.
+bool UseText(const std::string& text)
+{
+    Tree t;
+    std::string why;
+    if (!ParseTree(text, t, why)) {
+        fprintf(stderr, "%s\n", why.c_str());
+#ifdef _WIN32
+        OutputDebugStringA(
+            (why + "\n").c_str());  // where the run command shows the program's lines
+#endif
+        return false;
+    }
+    g_tree = t;
+    g_treeText = text;
     return true;
 }
 
@@ -134,8 +210,8 @@ std::string FileStamp(const char* path)
 #ifdef _WIN32
     WIN32_FILE_ATTRIBUTE_DATA a;
     if (GetFileAttributesExA(path, GetFileExInfoStandard, &a))
-        snprintf(stamp, sizeof stamp, "|%lu|%lu|%lu", a.nFileSizeLow, a.ftLastWriteTime.dwHighDateTime,
-                 a.ftLastWriteTime.dwLowDateTime);
+        snprintf(stamp, sizeof stamp, "|%lu|%lu|%lu", a.nFileSizeLow,
+                 a.ftLastWriteTime.dwHighDateTime, a.ftLastWriteTime.dwLowDateTime);
 #endif
     return *stamp ? path + std::string(stamp) : "";
 }
@@ -148,7 +224,7 @@ void ReloadFromEnvironment()
     if (!path || !*path)
         return;
     std::string stamp = FileStamp(path);
-    if (!stamp.empty() && stamp == g_treeStamp)
+    if (!stamp.empty() && (stamp == g_treeStamp || stamp == g_refusedStamp))
         return;
     FILE* f = fopen(path, "rb");
     if (!f)
@@ -159,17 +235,68 @@ void ReloadFromEnvironment()
     while ((got = fread(chunk, 1, sizeof chunk, f)) > 0)
         text.append(chunk, got);
     fclose(f);
-    Tree t;
-    if (ParseTree(text, t)) {
-        g_tree = t;
+    if (UseText(text))
         g_treeStamp = stamp;
-    }
+    else
+        g_refusedStamp = stamp;  // said once, not at every call
 }
 
-const Node* Find(DWORD id)
+// Windows keeps an ejected node, held with a problem until it is unplugged,
+// and drops every node below it. The change is made to the tree's text and
+// the file is rewritten (comments kept, stamp taken again): a test that
+// later plugs or pulls a device edits that file, and a later process
+// (a batch run after a resident one) reads it, so both must see it.
+void Eject(DWORD dev)
 {
-    auto it = g_tree.at.find(id);
-    return it == g_tree.at.end() ? 0 : &g_tree.nodes[it->second];
+    std::map<DWORD, bool> below;
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const Node& n : g_tree.nodes)
+            if (n.id != dev && !below.count(n.id) && (n.parent == dev || below.count(n.parent)))
+                grew = below[n.id] = true;
+    }
+    std::string text;
+    for (const std::string& raw : Lines(g_treeText)) {
+        DWORD id = LineId(raw);
+        if (id && below.count(id))
+            continue;
+        if (id == dev) {
+            std::vector<std::string> f = Split(raw);
+            char status[16];
+            snprintf(status, sizeof status, " 0x%lx ",
+                     (unsigned long)(Find(dev)->status | kHasProblem));
+            f[2] = status;
+            f[3] = " " + std::to_string(kHeldForEject) + " ";
+            std::string line = f[0];
+            for (size_t k = 1; k < f.size(); ++k)
+                line += "|" + f[k];
+            text += line + "\n";
+        } else {
+            text += raw + "\n";
+        }
+    }
+    UseText(text);
+    const char* path = getenv("FAKEDEV_TREE");
+    if (g_fixedTree || !path || !*path)
+        return;
+    // Replaced whole, so that a reader never sees half a tree.
+    std::string temp = std::string(path) + ".ejected";
+    FILE* f = fopen(temp.c_str(), "wb");
+    if (!f)
+        return;
+    fwrite(text.data(), 1, text.size(), f);
+    fclose(f);
+#ifdef _WIN32
+    bool replaced = MoveFileExA(temp.c_str(), path, MOVEFILE_REPLACE_EXISTING);
+#else
+    bool replaced = rename(temp.c_str(), path) == 0;
+#endif
+    if (!replaced && (f = fopen(path, "wb"))) {
+        fwrite(text.data(), 1, text.size(), f);
+        fclose(f);
+    }
+    remove(temp.c_str());
+    g_treeStamp = FileStamp(path);
 }
 
 void WriteCounts()
@@ -200,8 +327,10 @@ void SetError(DWORD code)
 void FakeDev_Reset()
 {
     g_tree = Tree();
+    g_treeText.clear();
     g_fixedTree = false;
     g_treeStamp.clear();
+    g_refusedStamp.clear();
     memset(g_counts, 0, sizeof g_counts);
     g_openSets = 0;
     g_ejects.clear();
@@ -211,7 +340,8 @@ void FakeDev_Reset()
 int FakeDev_LoadText(const std::string& text)
 {
     g_fixedTree = true;
-    return ParseTree(text, g_tree) ? 1 : 0;
+    g_tree = Tree();
+    return UseText(text) ? 1 : 0;
 }
 
 unsigned FakeDev_Count(const char* function)
@@ -363,10 +493,22 @@ CONFIGRET WINAPI CM_Request_Device_EjectA(DEVINST dev, PPNP_VETO_TYPE vetoType, 
             fclose(f);
         }
     }
+    if (!vetoName && nameLength)
+        return CR_INVALID_POINTER;
     if (!n)
         return CR_INVALID_DEVNODE;
+    if (n->vetoes) {  // in use: refused, nothing changes
+        if (vetoType)
+            *vetoType = (PNP_VETO_TYPE)kVetoOutstandingOpen;
+        if (vetoName && nameLength)
+            snprintf(vetoName, nameLength, "%s", name.c_str());
+        return kRemoveVetoed;
+    }
     if (vetoType)
         *vetoType = (PNP_VETO_TYPE)0;
+    if (vetoName && nameLength)
+        *vetoName = 0;
+    Eject(dev);
     return CR_SUCCESS;
 }
 

@@ -18,7 +18,7 @@ const char kDesk[] =
     "11 | 10 | 0x0180 | 0 | - | Kingfisher DataStick | Disk drive\n"
     "20 | 1  | 0x6180 | 0 | - | Pocket Player 8GB | MTP Device\n"
     "30 | 1  | 0x6180 | 0 | - | ~255 | -\n"
-    "40 | 1  | 0x6180 | 5 | - | Slim Optical Writer | -\n";
+    "40 | 1  | 0x6580 | 5 | - | Slim Optical Writer | -\n";
 const size_t kRemovable = 4;  // devices batch mode may eject
 
 }  // namespace

@@ -79,8 +79,8 @@ TEST_F(Table, WhichNodesBecomeDevicesAndWhatTheyHold)
          ""},
         {"both removable bits are needed",
          DiskNode(1, 0, 0x4000, 0, "Removable only") + DiskNode(2, 0, 0x2000, 0, "Disableable only") +
-             DiskNode(3, 0, 0x6000, 0, "Both") + DiskNode(4, 0, 0x7fff, 0, "All bits"),
-         0, "3 0x6000 Both\n4 0x7fff All bits\n"},
+             DiskNode(3, 0, 0x6000, 0, "Both") + DiskNode(4, 0, 0x7bff, 0, "All bits"),
+         0, "3 0x6000 Both\n4 0x7bff All bits\n"},
         {"problem devices left out", DiskNode(1, 0, 0x6400, 10, "Broken") + DiskNode(2, 0, 0x6000, 0, "Fine"), 0,
          "2 0x6000 Fine\n"},
         {"problem devices accepted", DiskNode(1, 0, 0x6400, 10, "Broken") + DiskNode(2, 0, 0x6000, 0, "Fine"), 1,

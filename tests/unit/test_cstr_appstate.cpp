@@ -108,7 +108,7 @@ TEST_F(AppState, AFreshStateHidesProblemDevicesOnly)
     ASSERT_EQ(1, g_app->devices.Create());
     ASSERT_EQ(1, FakeDev_LoadText(
                      "1|0|0x6000|0|{EEC5AD98-8080-425F-922A-DABF3DE3F69A}|Player|-\n"
-                     "2|0|0x6000|10|{4D36E967-E325-11CE-BFC1-08002BE10318}|Broken|-\n"
+                     "2|0|0x6400|10|{4D36E967-E325-11CE-BFC1-08002BE10318}|Broken|-\n"
                      "3|0|0x6000|0|{4D36E967-E325-11CE-BFC1-08002BE10318}|Disk|-\n"));
     RefreshDevices(0);
     EXPECT_EQ(2u, g_app->devices.count);

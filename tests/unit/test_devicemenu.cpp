@@ -70,7 +70,7 @@ std::string Desk(int readerProblem = 0)
 {
     return Node(10, 0, 0x6000, 0, kUsb, "-", "Stick") + Node(11, 10, 0, 0, kDisk, "Disk") +
            Node(12, 11, 0, 0, kVolume, "Volume") + Node(20, 0, 0x6000, 0, kWpd, "Player") +
-           Node(30, 0, 0x6000, readerProblem, kUsb, "Reader") + Node(31, 30, 0, 0, kDisk, "Slot") +
+           Node(30, 0, readerProblem ? 0x6400 : 0x6000, readerProblem, kUsb, "Reader") + Node(31, 30, 0, 0, kDisk, "Slot") +
            Node(32, 31, 0, 0, "-", "Card");
 }
 

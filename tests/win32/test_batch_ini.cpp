@@ -218,7 +218,9 @@ TEST_F(BatchList, PathWithBlanksWorksQuotedOrNot)
 {
     WriteFile(listPath, "[VANTRL]\r\n00=Pocket\r\n");
     RunBatchRemoval(("\"" + listPath + "\"").c_str());
+    WriteFile(treePath, kDesk);  // plugged in again: an eject leaves it held
     RunBatchRemoval(listPath.c_str());
+    WriteFile(treePath, kDesk);
     // A shell may leave a blank after the closing quote.
     RunBatchRemoval(("\"" + listPath + "\" ").c_str());
     std::vector<std::string> expected(3, Line(20, "Pocket Player 8GB"));
