@@ -64,7 +64,7 @@ stop_resident
 # A notification area not up yet (as at logon) refuses the first add: the
 # next update, here a second start, adds the icon again.
 "$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
-probe stand-in-tray 1 120 > "$T/tray.log" &
+probe stand-in-tray 1 30 > "$T/tray.log" &
 standin=$!
 poll 20 grep -q up "$T/tray.log" || fail "the stand-in notification area did not come up"
 start_resident
