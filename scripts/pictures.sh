@@ -11,6 +11,7 @@
 #   setup.png   the Setup dialog (command ID_SETUP), default options
 #   editor.png  the hide-entry editor over Setup, its list dropped down
 #   about.png   the About box (command ID_ABOUT)
+#   menu-144dpi.png  the device menu as menu.png, on a display set to 144 dpi
 # Each picture is cut to what appeared on screen. A picture that shows
 # nothing new is not written; the script then names it and exits 1.
 # Uses its own Wine prefix (build/pictures/prefix), so test settings stay.
@@ -118,28 +119,33 @@ start_program
 await empty base || die "the tray icon did not appear"
 save tray 160x24+640+576 base
 
+# menu_picture NAME: opens the menu and saves it from a little left of and
+# above it to the screen's corner.
+menu_picture() {
+  if ! open_menu; then
+    echo "$1: a click on the tray icon opened no menu"
+    missing="$missing $1"
+    return
+  fi
+  xdotool mousemove 100 300  # off the icon, so that its tip goes
+  await base menu
+  box=$(diff_box base menu)
+  if [ -n "$box" ]; then
+    box=$(echo "$box" | tr 'x+' '  ' | awk '{
+      l = $3 > 24 ? $3 - 24 : 0; t = $4 > 24 ? $4 - 24 : 0
+      printf "%dx%d+%d+%d\n", 800 - l, 600 - t, l, t }')
+  fi
+  save "$1" "$box" menu
+  probe menu-keys escape
+  probe menu-gone 5 || die "the menu did not close"
+}
+
 # Windows keeps an ejected device, held, until it is pulled out, and tells
 # the program the tree changed; the refresh modifies the icon.
 probe command $((ID_DEVICE_BASE + 2)) >/dev/null
 probe send 0x219 7 0 >/dev/null
 poll 10 grep -q 'Shell_NotifyIconW dwMessage = 1' "$work/trace" || die "no refresh after the eject"
-if open_menu; then
-  xdotool mousemove 100 300  # off the icon, so that its tip goes
-  await base menu
-  box=$(diff_box base menu)
-  if [ -n "$box" ]; then
-    # From a little left of and above the menu to the screen's corner.
-    box=$(echo "$box" | tr 'x+' '  ' | awk '{
-      l = $3 > 24 ? $3 - 24 : 0; t = $4 > 24 ? $4 - 24 : 0
-      printf "%dx%d+%d+%d\n", 800 - l, 600 - t, l, t }')
-  fi
-  save menu "$box" menu
-  probe menu-keys escape
-  probe menu-gone 5 || die "the menu did not close"
-else
-  echo "menu: a click on the tray icon opened no menu"
-  missing="$missing menu"
-fi
+menu_picture menu
 stop_program
 
 # The dialogs with the default options.
@@ -175,4 +181,14 @@ dlg click "About..." 1 >/dev/null
 dlg gone "About..." 10 || die "the About box did not close"
 
 stop_program
+
+# The menu at 144 dpi (150 %), which a program reads as it starts; the
+# taskbar, started before, keeps its size.
+reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f
+reg add 'HKCU\Software\HALCYRA\VANTREL' /v HideInvalid /t REG_DWORD /d 0 /f
+start_program
+poll 10 steady base
+menu_picture menu-144dpi
+stop_program
+reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f
 [ -z "$missing" ] || die "not made:$missing"

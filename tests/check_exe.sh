@@ -1,7 +1,8 @@
 #!/bin/sh
 # The shipped program's shape: PE32 i386 GUI, a valid header checksum (by
 # the program's own routine, through pestamp), its resources, and imports
-# from Windows system DLLs only, none of them a wide-character function.
+# from Windows system DLLs only, none of them a wide-character function and
+# each one present on Windows 2000 (tests/data/imports-win2000.txt).
 # Needs no Wine.
 # usage: check_exe.sh OBJDUMP EXE PESTAMP
 objdump=$1 exe=$2 pestamp=$3
@@ -22,6 +23,7 @@ manifest=$(wrestool -x -R --type=24 "$exe" 2>/dev/null)
 check "manifest asks for common controls 6 (x86)" \
   'has "$manifest" "Microsoft.Windows.Common-Controls" && has "$manifest" "6\.0\.0\.0" &&
    has "$manifest" "processorArchitecture=\"[xX]86\""'
+check "manifest declares system DPI awareness" 'has "$manifest" "<dpiAware>true</dpiAware>"'
 version=$(wrestool -x -R --type=16 "$exe" 2>/dev/null | tr -d '\000')
 for name in FileDescription FileVersion LegalCopyright Translation; do
   check "version resource: $name" 'has "$version" "$name"'
@@ -33,13 +35,28 @@ done
 imports=$(printf '%s\n' "$dump" | sed -n 's/.*DLL Name: //p' | tr 'a-z' 'A-Z' | sort -u | tr '\n' ' ')
 echo "imports: $imports"
 check "imports from KERNEL32" 'has "$imports" "KERNEL32.DLL"'
-for dll in $imports; do
-  case $dll in
-    ADVAPI32.DLL|COMCTL32.DLL|GDI32.DLL|IMAGEHLP.DLL|KERNEL32.DLL|MSVCRT.DLL|SETUPAPI.DLL|\
-    SHELL32.DLL|USER32.DLL|VERSION.DLL) ;;
-    *) echo "FAIL: imports $dll" >&2; bad=1 ;;
-  esac
+
+# The floor is Windows 2000 (NT 5.0): the header asks for nothing later, and
+# every import is one of the table's (DLL function) pairs.
+version() {  # OSystem or Subsystem -> major * 100 + minor
+  printf '%s\n' "$dump" | awk -v f="$1" '$1 == "Major" f "Version" {M = $2}
+    $1 == "Minor" f "Version" {m = $2} END {print M == "" ? 9999 : M * 100 + m}'
+}
+for field in OSystem Subsystem; do
+  v=$(version $field)
+  check "$field version $((v / 100)).$((v % 100)) is at most 5.0" '[ "$v" -le 500 ]'
 done
+allowed=$(awk '/^#/ {next} /^[^ ]/ {dll = $1; first = 2} /^ / {first = 1}
+  {for (i = first; i <= NF; i++) print dll, $i}' "$(dirname "$0")/data/imports-win2000.txt")
+for dll in $imports; do
+  check "$dll is in the Windows 2000 table" 'printf "%s\n" "$allowed" | grep -q "^$dll "'
+done
+newer=$(printf '%s\n' "$dump" | awk '/Import Tables/,/Export Tables|^PE File Base/' |
+        awk '/DLL Name:/ {dll = toupper($3)} $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ && NF == 3 {
+          print dll, $3}' | grep -vxF -e "$allowed")
+check "every import is one Windows 2000 has${newer:+ (not in the table: $(echo $newer))}" \
+  '[ -z "$newer" ]'
+
 # Function rows of the import tables: hint-name address, hint, name.
 wide=$(printf '%s\n' "$dump" | awk '/Import Tables/,/Export Tables|^PE File Base/' |
        awk '$1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ && NF == 3 {print $3}' | grep -E '[a-z0-9_]W$')

@@ -151,8 +151,11 @@ void LoadTrayIcon()
                                   FILE_ATTRIBUTE_NORMAL, 0);
         if (file != INVALID_HANDLE_VALUE) {
             CloseHandle(file);
-            tray.LoadFileIcon(path, tray.loadedCount);
-            return;
+            DWORD slot = tray.loadedCount;
+            tray.LoadFileIcon(path, slot);
+            // A file that is no icon would leave the user nothing to click.
+            if (slot >= tray.slotCount || tray.slots[slot].icon)
+                return;
         }
     }
     if (tray.loadedCount < tray.slotCount) {
@@ -179,7 +182,12 @@ void UpdateTrayIcon()
     } else if (tray.slots && tray.slotCount > 0) {
         tray.nid.hIcon = tray.slots[0].icon;
         tray.currentIndex = 0;
-        Shell_NotifyIconA(NIM_ADD, &tray.nid);
+        // A notification area not up yet (a start at logon) refuses the
+        // icon: the next update asks again instead of modifying nothing.
+        if (!Shell_NotifyIconA(NIM_ADD, &tray.nid)) {
+            app.iconShown = 0;
+            return;
+        }
     }
     app.iconShown = 1;
 }

@@ -398,8 +398,11 @@ struct IconDesc {
     std::vector<ImageDesc> images;
 };
 
+// Menu pictures: 16 pixels at every depth, plus a true-colour 32-pixel image
+// (each pixel doubled) that Windows scales down on displays above 100 %
+// rather than blowing up the 16.
 std::vector<ImageDesc> small_set(const Art& art) {
-    return {{&art, 1, 4}, {&art, 1, 8}, {&art, 1, 32}};
+    return {{&art, 1, 4}, {&art, 1, 8}, {&art, 1, 32}, {&art, 2, 32}};
 }
 
 std::vector<ImageDesc> small_and_large_set(const Art& art) {

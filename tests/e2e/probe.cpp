@@ -216,6 +216,50 @@ int PressTime(int x, int y, unsigned n)
     return done == n ? 0 : 1;
 }
 
+// A notification area of our own: Shell_NotifyIcon sends its request to the
+// first "Shell_TrayWnd" window, as WM_COPYDATA with the NIM_ code in dwData,
+// and returns the answer. Refuses the first n adds, prints one line per
+// request and ends at the first removal or after the given seconds.
+unsigned g_addsToRefuse = 0;
+
+LRESULT CALLBACK StandInTrayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COPYDATA) {
+        DWORD code = (DWORD)((const COPYDATASTRUCT*)lParam)->dwData;
+        bool refuse = code == NIM_ADD && g_addsToRefuse > 0;
+        g_addsToRefuse -= refuse;
+        printf("%lu %s\n", (unsigned long)code, refuse ? "refused" : "taken");
+        if (code == NIM_DELETE) {  // the real one answers whatever comes next
+            DestroyWindow(window);
+            PostQuitMessage(0);
+        }
+        return !refuse;
+    }
+    if (message == WM_TIMER)
+        PostQuitMessage(0);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int StandInTray(unsigned refuse, unsigned seconds)
+{
+    g_addsToRefuse = refuse;
+    WNDCLASSA wc;
+    memset(&wc, 0, sizeof wc);
+    wc.lpfnWndProc = StandInTrayProc;
+    wc.hInstance = GetModuleHandleA(0);
+    wc.lpszClassName = "Shell_TrayWnd";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowA(wc.lpszClassName, "stand-in", 0, 0, 0, 0, 0, 0, 0, wc.hInstance, 0);
+    if (!window || FindWindowA(wc.lpszClassName, 0) != window)
+        return 1;
+    SetTimer(window, 1, seconds * 1000, 0);
+    printf("up\n");
+    MSG msg;
+    while (GetMessageA(&msg, 0, 0, 0) > 0)
+        DispatchMessageA(&msg);
+    return 0;
+}
+
 // Menu verbs; -1 when the command is none of them.
 int MenuCommand(int argc, char** argv)
 {
@@ -243,6 +287,8 @@ int MenuCommand(int argc, char** argv)
         return PressTime((int)Num(argv[2]), (int)Num(argv[3]), Num(argv[4]));
     if (!strcmp(command, "floor-menu") && argc > 2)
         return FloorMenu(Num(argv[2]));
+    if (!strcmp(command, "stand-in-tray") && argc > 3)
+        return StandInTray(Num(argv[2]), Num(argv[3]));
     if (!strcmp(command, "floor-stop")) {
         HWND floor = FindWindowA(kFloorClass, kFloorClass);
         return floor && PostMessageA(floor, WM_CLOSE, 0, 0) ? 0 : 1;

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Start-up paths: a tampered file, a lock held by someone else, auto-show
-# with nothing to show, and an icon file beside the program.
+# with nothing to show, a notification area that refuses the icon, and an
+# icon file beside the program.
 . "$E2E_LIB"
 need_desktop
 fresh_settings
@@ -58,6 +59,19 @@ TREE
 probe arrival >/dev/null; settle
 expect_eq "a visible device arrives: icon added" "$(tray_calls)" "20"
 stop_resident
+
+# A notification area not up yet (as at logon) refuses the first add: the
+# next update, here a second start, adds the icon again.
+"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+probe stand-in-tray 1 30 > "$T/tray.log" &
+standin=$!
+poll 20 grep -q up "$T/tray.log" || fail "the stand-in notification area did not come up"
+start_resident
+run_line ""
+settle
+stop_resident
+wait "$standin"
+expect_eq "a refused icon is added again" "$(tr '\n' ' ' < "$T/tray.log")" "up 0 refused 0 taken 2 taken "
 
 # An icon file beside the program is preferred to the built-in one.
 fresh_settings

@@ -139,6 +139,10 @@ UINT RegisterWindowMessageA(LPCSTR name)
 BOOL Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data)
 {
     g_fake.notify.push_back({message, data->uID, data->uFlags, data->hIcon, data->cbSize});
+    if (message == NIM_ADD && g_fake.refusedAdds > 0) {
+        --g_fake.refusedAdds;
+        return FALSE;
+    }
     return TRUE;
 }
 

@@ -38,6 +38,7 @@ struct FakeWin {
     unsigned sleptMs = 0;
     // shell
     std::vector<NotifyCall> notify;
+    unsigned refusedAdds = 0;  // NIM_ADD requests the shell refuses before it takes one
     // icons and GDI
     std::set<unsigned> missingIcons;  // resource ids that fail to load
     std::set<std::string> badIconFiles;

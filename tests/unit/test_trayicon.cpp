@@ -97,6 +97,18 @@ TEST_F(Tray, AutoShowFollowsTheDevicesPresent)
     EXPECT_EQ(SlotIcon(), g_fake.notify.back().icon);
 }
 
+TEST_F(Tray, AnIconTheShellRefusedIsAddedAgainAtTheNextUpdate)
+{
+    g_fake.refusedAdds = 1;  // a notification area not up yet, as at logon
+    LoadTrayIcon();
+    UpdateTrayIcon();
+    EXPECT_EQ(0, g_app->iconShown);
+    UpdateTrayIcon();
+    UpdateTrayIcon();
+    EXPECT_EQ((Messages{NIM_ADD, NIM_ADD, NIM_MODIFY}), Sent());
+    EXPECT_EQ(1, g_app->iconShown);
+}
+
 TEST_F(Tray, AutoShowCountsOnlyDevicesTheMenuWouldOffer)
 {
     g_app->AutoShow = 1;
@@ -166,6 +178,16 @@ TEST_F(Tray, AnIconFileBesideTheProgramIsPreferred)
     UpdateTrayIcon();
     ASSERT_EQ(1u, g_fake.notify.size());
     EXPECT_EQ(SlotIcon(), g_fake.notify[0].icon);
+}
+
+TEST_F(Tray, AFileThatIsNoIconGivesWayToTheBuiltInIcon)
+{
+    g_fake.files.insert(kIconBesideExe);
+    g_fake.badIconFiles.insert(kIconBesideExe);
+    LoadTrayIcon();
+    EXPECT_EQ((std::vector<std::string>{std::string("file:") + kIconBesideExe, "res:201:16x16"}),
+              g_fake.loads);
+    EXPECT_NE(nullptr, SlotIcon());
 }
 
 TEST_F(Tray, WithoutTheFileTheBuiltInIconIsLoadedAtSmallIconSize)
