@@ -146,11 +146,8 @@ protected:
     {
         ASSERT_EQ(1, CreateAppState(GetModuleHandleA(0)));
         APPSTATE& app = *g_app;
-        app.Separator = 1;
-        app.ChildOnly = 0;
-        app.HideInvalid = 1;
-        app.HideWPD = 0;
-        app.AutoShow = 0;
+        for (int k = 0; k < SETTING_FLAGS; ++k)
+            *app.Flag(k) = k == 0 || k == 2;  // Separator and HideInvalid on
         app.hideList[0].Append("Zebra first");  // a sorting list would move it
         app.hideList[5].Append("Line five");
         app.hideList[31].Append("Alpha last");
