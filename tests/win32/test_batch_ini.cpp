@@ -193,10 +193,10 @@ TEST_F(BatchList, EachListEjectsWhatItNames)
     };
     for (const ListCase& row : rows) {
         SCOPED_TRACE(row.name);
+        TearDown();  // each row on a fresh folder, desk and state
+        SetUp();
         if (row.tree)
             WriteFile(treePath, row.tree);
-        DeleteFileA(logPath.c_str());
-        DeleteFileA(listPath.c_str());
         if (!row.list.empty())
             WriteFile(listPath, row.list);
         std::string commands = row.commands + "\n", command;
