@@ -20,6 +20,7 @@
 namespace {
 
 unsigned long Num(const char* text) { return strtoul(text, 0, 0); }
+int Say(const std::string& line) { return printf("%s\n", line.c_str()) < 0; }
 
 struct Found {
     const char* title;
@@ -75,9 +76,7 @@ void BaseUnits(const char* face, int points, int& bx, int& by)
     t->cx = 100;
     t->cy = 100;
     WORD* p = (WORD*)(t + 1);
-    *p++ = 0;  // no menu
-    *p++ = 0;  // standard class
-    *p++ = 0;  // no caption
+    p += 3;  // no menu, the standard class, no caption
     *p++ = (WORD)points;
     MultiByteToWideChar(CP_ACP, 0, face, -1, (WCHAR*)p, 32);
     HWND own = CreateDialogIndirectA(GetModuleHandleA(0), t, 0, Quiet);
@@ -227,15 +226,13 @@ int main(int argc, char** argv)
         if (!size || !GetFileVersionInfoA(title, handle, size, block.data()))
             return 1;
         for (const char* name : {"FileDescription", "FileVersion", "LegalCopyright"})
-            printf("%s\n", VersionString(block.data(), name).c_str());
+            Say(VersionString(block.data(), name));
         return 0;
     }
     if (!strcmp(command, "template") && argc > 3)  // title is a file path here
         return Template(title, (int)Num(argv[3]));
-    if (!strcmp(command, "count")) {
-        printf("%u\n", (unsigned)Dialogs(title).size());
-        return 0;
-    }
+    if (!strcmp(command, "count"))
+        return Say(std::to_string(Dialogs(title).size()));
     if (!strcmp(command, "gone")) {
         unsigned seconds = argc > 3 ? Num(argv[3]) : 10;
         for (unsigned tick = 0; tick <= seconds * 10; ++tick, Sleep(100))
@@ -253,10 +250,8 @@ int main(int argc, char** argv)
         return 0;
     if (!strcmp(command, "controls") && argc > 4)
         return Controls(dialog, argv[3], (int)Num(argv[4]));
-    if (!strcmp(command, "owner")) {
-        printf("%s\n", Text(GetWindow(dialog, GW_OWNER)).c_str());
-        return 0;
-    }
+    if (!strcmp(command, "owner"))
+        return Say(Text(GetWindow(dialog, GW_OWNER)));
     if (argc < 4) {
         fprintf(stderr, "dlgprobe: %s needs a control id\n", command);
         return 2;
@@ -266,22 +261,15 @@ int main(int argc, char** argv)
         fprintf(stderr, "dlgprobe: no control %s\n", argv[3]);
         return 3;
     }
-    if (!strcmp(command, "text")) {
-        printf("%s\n", Text(control).c_str());
-        return 0;
-    }
+    if (!strcmp(command, "text"))
+        return Say(Text(control));
     if (!strcmp(command, "lines"))
         return Lines(control, false);
     if (!strcmp(command, "items"))
         return Lines(control, true);
-    if (!strcmp(command, "selected")) {
-        printf("%ld\n", (long)SendMessageA(control, LB_GETCURSEL, 0, 0));
-        return 0;
-    }
-    if (!strcmp(command, "checked")) {
-        printf("%ld\n", (long)SendMessageA(control, BM_GETCHECK, 0, 0));
-        return 0;
-    }
+    if (!strcmp(command, "selected") || !strcmp(command, "checked"))
+        return Say(std::to_string(
+            (long)SendMessageA(control, command[0] == 's' ? LB_GETCURSEL : BM_GETCHECK, 0, 0)));
     // Clicks are posted: a click that opens or ends a modal loop would
     // otherwise keep this helper waiting.
     if (!strcmp(command, "click"))
@@ -294,10 +282,8 @@ int main(int argc, char** argv)
         // Selects a line, then tells the dialog what a double-click on it
         // tells it.
         SendMessageA(control, LB_SETCURSEL, (WPARAM)(int)strtol(argv[4], 0, 0), 0);
-        return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), LBN_DBLCLK),
-                            (LPARAM)control)
-                   ? 0
-                   : 2;
+        WPARAM what = MAKEWPARAM(GetDlgCtrlID(control), LBN_DBLCLK);
+        return PostMessageA(dialog, WM_COMMAND, what, (LPARAM)control) ? 0 : 2;
     }
     fprintf(stderr, "dlgprobe: unknown command %s\n", command);
     return 2;

@@ -9,34 +9,28 @@ start_resident
 
 # The exe's strings, read by the helper itself.
 dlg version "$(winpath "$APP/vantrel.exe")" | tr -d '\r' > "$T/version" || fail "no version block"
-description=$(sed -n 1p "$T/version")
-version=$(sed -n 2p "$T/version")
-copyright=$(sed -n 3p "$T/version")
+{ read -r description; read -r version; read -r copyright; } < "$T/version"
 case "$description$version$copyright" in
   *"(none)"*|"") fail "the exe lacks a version string: $(cat "$T/version")" ;;
 esac
 
-probe command $ID_ABOUT >/dev/null
-dlg wait "About..." 20 || fail "no About box"
+open_dlg $ID_ABOUT "About..."
 shot about
 expect_eq "text" "$(dlg text "About..." 0xffff | tr -d '\r')" \
   "$(printf '%s (x86)\nVersion %s\n\n%s' "$description" "$version" "$copyright")"
-buttons=$(dlg controls "About..." "MS Shell Dlg" 8 | tr -d '\r' | awk -F'|' '$2 == "Button" { print $1 ":" $3 }')
-expect_eq "one OK button" "$buttons" "1:OK"
-expect_eq "information icon" \
-  "$(dlg controls "About..." "MS Shell Dlg" 8 | tr -d '\r' | awk -F'|' '$2 == "Static" && $4 ~ /03$/' | wc -l)" 1  # SS_ICON
+dlg controls "About..." "MS Shell Dlg" 8 | tr -d '\r' > "$T/controls"
+expect_eq "one OK button" "$(awk -F'|' '$2 == "Button" { print $1 ":" $3 }' "$T/controls")" "1:OK"
+expect_eq "information icon" "$(awk -F'|' '$2 == "Static" && $4 ~ /03$/' "$T/controls" | wc -l)" 1  # SS_ICON
 
 probe command $ID_ABOUT >/dev/null
 settle 2
 expect_eq "a second About opens no second box" "$(dlg count "About..." | tr -d '\r')" 1
 
-dlg click "About..." 1 >/dev/null
-dlg gone "About..." 10 || fail "the About box did not close"
+press "About..." 1 OK
 probe command $ID_ABOUT >/dev/null
 dlg wait "About..." 20
 expect_eq "closed, it opens again" "$?" 0
-dlg click "About..." 1 >/dev/null
-dlg gone "About..." 10
+press "About..." 1 OK
 
 stop_resident
 finish

@@ -63,8 +63,7 @@ open_menu
 xdotool mousemove 400 100 click 1
 probe menu-gone 5 || fail "the device menu did not close"
 
-probe command $ID_SETUP >/dev/null
-dlg wait Setup 20 || fail "Setup did not open"
+open_dlg $ID_SETUP Setup
 expect_eq "Setup on screen as tabled" "$(live Setup Arial 9)" "$(table "$T/setup.want")"
 expect_eq "client area in dialog units" "$(dlg controls Setup Arial 9 | head -1 | sed 's/.*client=//' | tr -d '\r')" "191x179"
 expect_eq "32 lines, entry 5 on line 5" "$(dlg lines Setup 1010 | tr -d '\r' | awk '{print NR-1 ":" $0}' | grep -v ':$')" "5:Pocket"
@@ -90,16 +89,14 @@ dlg dropdown "Hide device" 1010 >/dev/null
 settle
 shot editor
 dlg settext "Hide device" 1010 "Typed Name" >/dev/null
-dlg click "Hide device" 1 >/dev/null
-dlg gone "Hide device" 10 || fail "the editor did not close"
+press "Hide device" 1 OK
 settle
 expect_eq "editor OK replaces line 5" "$(dlg lines Setup 1010 | tr -d '\r' | sed -n 6p)" "Typed Name"
 expect_eq "and selects it" "$(dlg selected Setup 1010 | tr -d '\r')" 5
 expect_eq "editor OK rescans" "$(trace_count)" $((before + 1))
 expect_eq "nothing stored yet" "$(stored | grep -c REG_)" 1
 
-dlg click Setup 1 >/dev/null
-dlg gone Setup 10 || fail "Setup did not close on OK"
+press Setup 1 OK
 settle
 expect_eq "OK rescans" "$(trace_count)" $((before + 2))
 expect_eq "OK stores the toggled box" "$(stored_value "$KEY" ChildOnly)" 0x1
@@ -108,18 +105,15 @@ expect_eq "and the edited line" "$(stored_value "$KEY\\Disbale" 05)" "Typed Name
 
 # CANCEL after a toggle and a REMOVE stores nothing.
 snapshot=$(stored)
-probe command $ID_SETUP >/dev/null
-dlg wait Setup 20 || fail "Setup did not open again"
+open_dlg $ID_SETUP Setup again
 expect_eq "Setup shows what was stored" "$(dlg checked Setup 1001 | tr -d '\r')" 1
 dlg click Setup 1000 >/dev/null
 dlg dblclick Setup 1010 5 >/dev/null
 dlg wait "Hide device" 10 || fail "the editor did not open again"
-dlg click "Hide device" 1011 >/dev/null
-dlg gone "Hide device" 10
+press "Hide device" 1011 REMOVE
 settle
 expect_eq "REMOVE empties the line" "$(dlg lines Setup 1010 | tr -d '\r' | sed -n 6p)" ""
-dlg click Setup 2 >/dev/null
-dlg gone Setup 10 || fail "Setup did not close on CANCEL"
+press Setup 2 CANCEL
 settle
 expect_eq "CANCEL stores nothing" "$(stored)" "$snapshot"
 stop_resident
@@ -132,11 +126,9 @@ printf '%s\r\n' REGEDIT4 '' "[$(echo "$KEY" | sed 's/^HKCU/HKEY_CURRENT_USER/')]
   "[$(echo "$KEY" | sed 's/^HKCU/HKEY_CURRENT_USER/')\\Disbale]" '"03"="Office"' > "$T/admin.reg"
 (cd "$T" && "$WINE_RUN" regedit /s admin.reg)
 start_resident
-probe command $ID_SETUP >/dev/null
-dlg wait Setup 20 || fail "Setup did not open on the imported settings"
+open_dlg $ID_SETUP Setup "on the imported settings"
 expect_eq "imported settings shown" "$(for id in 1000 1001 1002 1003 1004; do dlg checked Setup $id; done |
   tr -d '\r\n') $(dlg lines Setup 1010 | tr -d '\r' | sed -n 4p)" "01011 Office"
-dlg click Setup 2 >/dev/null
-dlg gone Setup 10 || fail "Setup did not close on CANCEL"
+press Setup 2 CANCEL
 stop_resident
 finish

@@ -90,12 +90,6 @@ std::string Expected(const WIN32VER& v, const char* name, size_t size)
     return std::string(data, strnlen(data, (const char*)v.block + size - data));
 }
 
-void Check(bool ok)
-{
-    if (!ok)
-        __builtin_trap();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -9,6 +9,7 @@
 #include "devices/batch.h"
 #include "tests/fakedev/fakedev.h"
 #include "tests/fakes/fakewin.h"
+#include "tests/fuzz/fuzzdev.h"
 
 namespace {
 
@@ -53,9 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     RunBatchRemoval(line.c_str());
     // One request at most per listed key and device, and the table freed.
-    if (FakeDev_Ejects().size() > LIST_ENTRIES * kRemovable)
-        __builtin_trap();
-    if (g_app->devices.table || FakeDev_OpenSets() != 0)
-        __builtin_trap();
+    Check(FakeDev_Ejects().size() <= LIST_ENTRIES * kRemovable);
+    Check(!g_app->devices.table && FakeDev_OpenSets() == 0);
     return 0;
 }

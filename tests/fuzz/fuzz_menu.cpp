@@ -54,12 +54,6 @@ const struct {
 } kTail[5] = {{"&Scan", ID_SCAN}, {"&Setup...", ID_SETUP}, {"&About...", ID_ABOUT}, {"", 0},
               {"&Exit", ID_EXIT}};
 
-void Check(bool ok)
-{
-    if (!ok)
-        __builtin_trap();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

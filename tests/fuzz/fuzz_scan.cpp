@@ -8,16 +8,6 @@
 #include "tests/fakes/fakewin.h"
 #include "tests/fuzz/fuzzdev.h"
 
-namespace {
-
-void CheckName(const char* name)
-{
-    if (strnlen(name, DEVNAME_SIZE) >= DEVNAME_SIZE)
-        __builtin_trap();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static bool ready = false;
@@ -35,19 +25,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     RefreshDevices(0);
 
     CCFGMGR& devices = app.devices;
-    if (devices.count > devices.capacity || devices.capacity != MAX_TABLE)
-        __builtin_trap();
+    Check(devices.count <= devices.capacity && devices.capacity == MAX_TABLE);
     for (DWORD i = 0; i < devices.count; ++i) {
         const DEVENTRY& e = devices.table[i];
-        CheckName(e.name);
-        if (e.chainCount > CHAIN_MAX)
-            __builtin_trap();
+        Check(strnlen(e.name, DEVNAME_SIZE) < DEVNAME_SIZE && e.chainCount <= CHAIN_MAX);
         for (DWORD c = 0; c < e.chainCount; ++c)
-            CheckName(e.chain[c].name);
+            Check(strnlen(e.chain[c].name, DEVNAME_SIZE) < DEVNAME_SIZE);
     }
-    if (CountVisibleDevices() > devices.count || FuzzDev_OpenSets() != 0)
-        __builtin_trap();
-    if (g_fake.trace.size() != 1 || g_fake.trace[0].size() >= TRACE_SIZE)
-        __builtin_trap();
+    Check(CountVisibleDevices() <= devices.count && FuzzDev_OpenSets() == 0);
+    Check(g_fake.trace.size() == 1 && g_fake.trace[0].size() < TRACE_SIZE);
     return 0;
 }

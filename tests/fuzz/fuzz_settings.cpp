@@ -7,23 +7,21 @@
 #include "app/appstate.h"
 #include "settings/cstr.h"
 #include "settings/storetext.h"
+#include "tests/fuzz/fuzzdev.h"
 
 namespace {
 
 void CheckField(const char* field, size_t capacity, const uint8_t* data, size_t size)
 {
     size_t length = strnlen(field, capacity);
-    if (length >= capacity)
-        __builtin_trap();
+    Check(length < capacity);
     // The stored text's own start, cut at its first zero or at the field.
     size_t expected = strnlen((const char*)data, size);
     if (expected > capacity - 1)
         expected = capacity - 1;
-    if (length != expected || memcmp(field, data, length) != 0)
-        __builtin_trap();
+    Check(length == expected && memcmp(field, data, length) == 0);
     for (size_t k = length; k < capacity; ++k)
-        if (field[k])
-            __builtin_trap();
+        Check(!field[k]);
 }
 
 }  // namespace
@@ -45,10 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CSTR& hide = app.hideList[HIDE_ENTRIES - 1];
     if (entry[0]) {
         hide.Append(entry);
-        if (!hide.buffer || strcmp(hide.buffer, entry) != 0 || hide.bufferSize < strlen(entry) + 1)
-            __builtin_trap();
-    } else if (hide.Append(entry) || hide.buffer) {
-        __builtin_trap();  // an empty entry stays "no entry"
+        Check(hide.buffer && strcmp(hide.buffer, entry) == 0 && hide.bufferSize >= strlen(entry) + 1);
+    } else {
+        Check(!hide.Append(entry) && !hide.buffer);  // an empty entry stays "no entry"
     }
     return 0;
 }

@@ -1,4 +1,4 @@
-// Control side of the fuzz device stack (fuzzdev.cpp).
+// Control side of the fuzz device stack (fuzzdev.cpp), and what every target shares.
 #ifndef VANTREL_FUZZDEV_H
 #define VANTREL_FUZZDEV_H
 
@@ -18,6 +18,13 @@ struct Reader {
         return low | (DWORD)Byte() << 8;
     }
 };
+
+// A broken rule stops the run where it broke.
+inline void Check(bool ok)
+{
+    if (!ok)
+        __builtin_trap();
+}
 
 void FuzzDev_Load(const uint8_t* data, size_t size);
 int FuzzDev_OpenSets();

@@ -43,7 +43,7 @@ TEST(Cstr, AppendsGrowTheText)
     EXPECT_GE(s.bufferSize, expected.size() + 1);
 }
 
-TEST(Cstr, TheTextIsCopiedNotBorrowed)
+TEST(Cstr, TheTextIsCopiedNotBorrowedEvenFromItself)
 {
     CSTR s;
     char source[] = "Pocket";
@@ -51,14 +51,8 @@ TEST(Cstr, TheTextIsCopiedNotBorrowed)
     EXPECT_NE(source, s.buffer);
     source[0] = 'X';
     EXPECT_STREQ("Pocket", s.buffer);
-}
-
-TEST(Cstr, APieceOfItsOwnTextCanBeAppended)
-{
-    CSTR s;
-    s.Append("hello");
     s.Append(s.buffer + 3);  // read before the old buffer goes
-    EXPECT_STREQ("hellolo", s.buffer);
+    EXPECT_STREQ("Pocketket", s.buffer);
 }
 
 TEST(Cstr, ClearEmptiesAndTheTextCanStartAgain)
@@ -127,11 +121,10 @@ TEST_F(AppState, FlagsFollowTheSetupCheckBoxOrder)
 {
     for (int k = 0; k < SETTING_FLAGS; ++k)
         *g_app->Flag(k) = 100 + k;
-    EXPECT_EQ(100u, g_app->Separator);
-    EXPECT_EQ(101u, g_app->ChildOnly);
-    EXPECT_EQ(102u, g_app->HideInvalid);
-    EXPECT_EQ(103u, g_app->HideWPD);
-    EXPECT_EQ(104u, g_app->AutoShow);
+    const DWORD* fields[] = {&g_app->Separator, &g_app->ChildOnly, &g_app->HideInvalid,
+                             &g_app->HideWPD, &g_app->AutoShow};
+    for (int k = 0; k < SETTING_FLAGS; ++k)
+        EXPECT_EQ(100u + k, *fields[k]) << "check box " << k;
     // A stray check-box id reaches no field.
     EXPECT_EQ(nullptr, g_app->Flag(-1));
     EXPECT_EQ(nullptr, g_app->Flag(SETTING_FLAGS));

@@ -10,7 +10,8 @@
 
 namespace {
 
-const size_t kPe = 0x80;  // where the DOS header points
+const size_t kPe = 0x80;              // where the DOS header points
+const size_t kAt = kPe + 4 + 20 + 64;  // the checksum field
 
 // A small image with the headers the check reads and varied bytes elsewhere,
 // stamped as the build stamps the program.
@@ -25,7 +26,7 @@ std::vector<unsigned char> StampedImage(size_t size)
     image[0x3C] = (unsigned char)kPe;
     memcpy(&image[kPe], "PE\0\0", 4);
     size_t at = PeChecksumOffset(image.data(), image.size());
-    EXPECT_EQ(kPe + 4 + 20 + 64, at);
+    EXPECT_EQ(kAt, at);
     uint32_t sum = PeComputeChecksum(image.data(), image.size(), at);
     for (int b = 0; b < 4; ++b)
         image[at + b] = (unsigned char)(sum >> (8 * b));
@@ -47,11 +48,10 @@ struct Damage {
 
 TEST(Integrity, OneFlippedByteAnywhereFails)
 {
-    const size_t at = kPe + 4 + 20 + 64;
     const Damage kDamage[] = {
         {"DOS header", 2},          {"DOS header's pointer", 0x3C}, {"PE signature", kPe + 1},
-        {"file header", kPe + 6},   {"checksum field", at + 1},     {"checksum field, top", at + 3},
-        {"word after the checksum", at + 4}, {"body", 0x150},       {"last byte", ~(size_t)0},
+        {"file header", kPe + 6},   {"checksum field", kAt + 1},     {"checksum field, top", kAt + 3},
+        {"word after the checksum", kAt + 4}, {"body", 0x150},       {"last byte", ~(size_t)0},
     };
     for (size_t size : {0x200u, 0x201u}) {
         for (const Damage& d : kDamage) {
@@ -70,14 +70,13 @@ TEST(Integrity, OneFlippedByteAnywhereFails)
 TEST(Integrity, UnstampedTruncatedAndForeignFilesFail)
 {
     std::vector<unsigned char> image = StampedImage(0x200);
-    const size_t at = kPe + 4 + 20 + 64;
 
     std::vector<unsigned char> unstamped = image;
-    memset(&unstamped[at], 0, 4);
+    memset(&unstamped[kAt], 0, 4);
     EXPECT_EQ(0, PeChecksumValid(unstamped.data(), unstamped.size())) << "stored checksum 0";
 
     // Each cut on a heap block of exactly its size, so a read past the end shows.
-    const size_t kCuts[] = {0x1FF, at + 4, at + 3, at + 1, kPe + 4, 0x40, 0x3F, 2, 0};
+    const size_t kCuts[] = {0x1FF, kAt + 4, kAt + 3, kAt + 1, kPe + 4, 0x40, 0x3F, 2, 0};
     for (size_t size : kCuts) {
         std::vector<unsigned char> cut(image.begin(), image.begin() + size);
         EXPECT_EQ(0, PeChecksumValid(cut.data(), size)) << "cut to " << size << " bytes";

@@ -25,42 +25,35 @@ void* operator new[](size_t size, const std::nothrow_t&) noexcept
 
 namespace {
 
+// A rectangle, then the screen's size (ScreenCentre) or the window's
+// (ParentCentre); what comes out.
 struct Centre {
-    int l, t, r, b, w, h;  // rectangle, then screen size or window size
-    int x, y;
+    PLACEMENT (*centre)(int, int, int, int, int, int);
+    int l, t, r, b, w, h;
+    int x, y, width, height;
 };
 
-TEST(Centring, OnTheScreenHalvesTheRoomLeft)
+TEST(Centring, OnTheScreenHalvesTheRoomLeftOverTheParentEachSizeOnItsOwn)
 {
     const Centre rows[] = {
-        {0, 0, 300, 200, 800, 600, 250, 200},
-        {10, 10, 311, 201, 800, 600, 249, 204},   // odd sizes round down
-        {-50, -40, 951, 660, 800, 600, -100, -50}, // larger than the screen: toward zero
-        {0, 0, 300, 701, 800, 600, 250, -50},      // taller by an odd amount: toward zero
+        {ScreenCentre, 0, 0, 300, 200, 800, 600, 250, 200, 300, 200},
+        {ScreenCentre, 10, 10, 311, 201, 800, 600, 249, 204, 301, 191},  // odd sizes round down
+        {ScreenCentre, -50, -40, 951, 660, 800, 600, -100, -50, 1001, 700},  // larger: toward zero
+        {ScreenCentre, 0, 0, 300, 701, 800, 600, 250, -50, 300, 701},  // taller by an odd amount
+        {ParentCentre, 0, 0, 300, 200, 101, 51, 100, 75, 101, 51},     // not (300-101)/2 = 99
+        {ParentCentre, -300, -101, -1, 100, 101, 51, -201, -26, 101, 51},  // off the left and top
+        {ParentCentre, -301, -200, 0, 0, 7, 9, -154, -104, 7, 9},
+        {ParentCentre, 100, 100, 200, 150, 301, 201, 0, 25, 301, 201},  // larger than its parent
     };
     for (const Centre& c : rows) {
-        PLACEMENT p = ScreenCentre(c.l, c.t, c.r, c.b, c.w, c.h);
-        EXPECT_EQ(c.x, p.x) << c.l << "," << c.r;
-        EXPECT_EQ(c.y, p.y) << c.t << "," << c.b;
-        EXPECT_EQ(c.r - c.l, p.width);
-        EXPECT_EQ(c.b - c.t, p.height);
-    }
-}
-
-TEST(Centring, OverTheParentHalvesEachSizeOnItsOwn)
-{
-    const Centre rows[] = {
-        {0, 0, 300, 200, 101, 51, 100, 75},          // not (300-101)/2 = 99
-        {-300, -101, -1, 100, 101, 51, -201, -26},   // parent off the left and top edge
-        {-301, -200, 0, 0, 7, 9, -154, -104},
-        {100, 100, 200, 150, 301, 201, 0, 25},       // larger than its parent
-    };
-    for (const Centre& c : rows) {
-        PLACEMENT p = ParentCentre(c.l, c.t, c.r, c.b, c.w, c.h);
-        EXPECT_EQ(c.x, p.x) << c.l << "," << c.r << " " << c.w;
-        EXPECT_EQ(c.y, p.y) << c.t << "," << c.b << " " << c.h;
-        EXPECT_EQ(c.w, p.width);
-        EXPECT_EQ(c.h, p.height);
+        SCOPED_TRACE(::testing::Message() << (c.centre == ScreenCentre ? "screen " : "parent ")
+                                          << c.l << "," << c.t << "," << c.r << "," << c.b << " "
+                                          << c.w << "x" << c.h);
+        PLACEMENT p = c.centre(c.l, c.t, c.r, c.b, c.w, c.h);
+        EXPECT_EQ(c.x, p.x);
+        EXPECT_EQ(c.y, p.y);
+        EXPECT_EQ(c.width, p.width);
+        EXPECT_EQ(c.height, p.height);
     }
 }
 

@@ -140,21 +140,16 @@ struct DeviceBitmaps : ClassBitmaps {
     }
 };
 
-TEST_F(DeviceBitmaps, ADeviceShowsItsOwnClass)
+// Composite (a mouse below), Player (nothing below), Reader (a classless
+// slot below), Bare (no class; not the generic class), past the table.
+TEST_F(DeviceBitmaps, ADeviceShowsItsOwnClassTheDeepestNodeBelowItsOwn)
 {
-    EXPECT_EQ(Of(kUsb), ClassBitmapOfDevice(devices, 0));
-    EXPECT_EQ(Of(kWpd), ClassBitmapOfDevice(devices, 1));
-    EXPECT_EQ(nullptr, ClassBitmapOfDevice(devices, 3)) << "no class is not the generic class";
-    EXPECT_EQ(nullptr, ClassBitmapOfDevice(devices, 4));
-}
-
-TEST_F(DeviceBitmaps, TheDeepestNodeBelowDecidesOtherwiseTheDeviceItself)
-{
-    EXPECT_EQ(Of(kMouse), ClassBitmapOfDeepestNode(devices, 0));
-    EXPECT_EQ(Of(kWpd), ClassBitmapOfDeepestNode(devices, 1)) << "nothing below: own class";
-    EXPECT_EQ(nullptr, ClassBitmapOfDeepestNode(devices, 2)) << "the deepest node has no class";
-    EXPECT_EQ(nullptr, ClassBitmapOfDeepestNode(devices, 3));
-    EXPECT_EQ(nullptr, ClassBitmapOfDeepestNode(devices, 4));
+    const HBITMAP own[5] = {Of(kUsb), Of(kWpd), Of(kUsb), nullptr, nullptr};
+    const HBITMAP deepest[5] = {Of(kMouse), Of(kWpd), nullptr, nullptr, nullptr};
+    for (DWORD i = 0; i < 5; ++i) {
+        EXPECT_EQ(own[i], ClassBitmapOfDevice(devices, i)) << "device " << i;
+        EXPECT_EQ(deepest[i], ClassBitmapOfDeepestNode(devices, i)) << "device " << i;
+    }
     devices.table[0].chainCount = CHAIN_MAX + 8;  // a count past what a record holds
     devices.table[0].chain[CHAIN_MAX - 1].devInst = 3;
     EXPECT_EQ(Of(kMouse), ClassBitmapOfDeepestNode(devices, 0)) << "the last member held";

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -147,90 +148,66 @@ protected:
     std::vector<std::string> Ejects() const
     {
         std::vector<std::string> lines;
-        FILE* f = fopen(logPath.c_str(), "rb");
-        if (!f)
-            return lines;
-        char buffer[1024];
-        while (fgets(buffer, sizeof buffer, f)) {
-            std::string line(buffer);
-            while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        std::ifstream log(logPath.c_str(), std::ios::binary);
+        for (std::string line; std::getline(log, line); lines.push_back(line))
+            while (!line.empty() && line.back() == '\r')
                 line.pop_back();
-            lines.push_back(line);
-        }
-        fclose(f);
         return lines;
     }
 };
 
-TEST_F(BatchList, ReadsOnlyItsOwnSectionAmongOthersAndJunk)
-{
-    WriteFile(listPath,
-              "; kept by hand\r\n"
-              "[Other]\r\n"
-              "00=Pocket\r\n"
-              "this line is junk\r\n"
-              "[VANTRL]\r\n"
-              "more junk without an equals sign\r\n"
-              "00 = Kingfisher\r\n"
-              "=orphan value\r\n"
-              "01=Slim Optical\r\n"
-              "\r\n"
-              "[Later]\r\n"
-              "02=Pocket\r\n");
-    RunBatchRemoval(listPath.c_str());
-    std::vector<std::string> expected = {Line(10, "USB Mass Storage Device"),
-                                         Line(40, "Slim Optical Writer")};
-    EXPECT_EQ(expected, Ejects());
-}
+// One row a run (or runs, one per line of `commands`): the list file, the
+// command lines ("@" stands for the list's path), the ejects made and,
+// where the desk will not do, another tree.
+struct ListCase {
+    const char* name;
+    std::string list;
+    std::string commands;
+    std::vector<std::string> ejects;
+    const char* tree = nullptr;
+};
 
-TEST_F(BatchList, OneEntryEjectsEveryDeviceItNames)
+TEST_F(BatchList, EachListEjectsWhatItNames)
 {
-    WriteFile(listPath, "[VANTRL]\r\n00=USB\r\n");
-    RunBatchRemoval(listPath.c_str());
-    std::vector<std::string> expected = {Line(10, "USB Mass Storage Device"),
-                                         Line(30, "USB Input Device")};
-    EXPECT_EQ(expected, Ejects());
-}
-
-TEST_F(BatchList, ListEndsAtTheFirstMissingEntry)
-{
-    WriteFile(listPath, "[VANTRL]\r\n00=Pocket\r\n02=Slim\r\n");
-    RunBatchRemoval(listPath.c_str());
-    std::vector<std::string> expected = {Line(20, "Pocket Player 8GB")};
-    EXPECT_EQ(expected, Ejects());
-}
-
-TEST_F(BatchList, FullLengthValueIsReadWhole)
-{
-    // Two devices whose names differ only in the last of 255 letters' worth:
-    // a value read short would name both.
-    WriteFile(treePath,
-              "1 | 0 | 0x0180 | 0 | - | - | Root\n"
-              "70 | 1 | 0x6180 | 0 | - | ~255 | Long one\n"
-              "71 | 1 | 0x6180 | 0 | - | ~254 | Shorter one\n");
-    WriteFile(listPath, "[VANTRL]\r\n00=" + std::string(255, 'L') + "\r\n");
-    RunBatchRemoval(listPath.c_str());
-    std::vector<std::string> expected = {Line(70, std::string(255, 'L').c_str())};
-    EXPECT_EQ(expected, Ejects());
-}
-
-TEST_F(BatchList, PathWithBlanksWorksQuotedOrNot)
-{
-    WriteFile(listPath, "[VANTRL]\r\n00=Pocket\r\n");
-    RunBatchRemoval(("\"" + listPath + "\"").c_str());
-    WriteFile(treePath, kDesk);  // plugged in again: an eject leaves it held
-    RunBatchRemoval(listPath.c_str());
-    WriteFile(treePath, kDesk);
-    // A shell may leave a blank after the closing quote.
-    RunBatchRemoval(("\"" + listPath + "\" ").c_str());
-    std::vector<std::string> expected(3, Line(20, "Pocket Player 8GB"));
-    EXPECT_EQ(expected, Ejects());
-}
-
-TEST_F(BatchList, MissingListEjectsNothing)
-{
-    RunBatchRemoval((dir + "\\no such list.ini").c_str());
-    EXPECT_TRUE(Ejects().empty());
+    const std::string L255(255, 'L');
+    const ListCase rows[] = {
+        {"only its own section, among others and junk",
+         "; kept by hand\r\n[Other]\r\n00=Pocket\r\nthis line is junk\r\n[VANTRL]\r\n"
+         "more junk without an equals sign\r\n00 = Kingfisher\r\n=orphan value\r\n"
+         "01=Slim Optical\r\n\r\n[Later]\r\n02=Pocket\r\n",
+         "@", {Line(10, "USB Mass Storage Device"), Line(40, "Slim Optical Writer")}},
+        {"one entry, every device it names", "[VANTRL]\r\n00=USB\r\n", "@",
+         {Line(10, "USB Mass Storage Device"), Line(30, "USB Input Device")}},
+        {"the list ends at the first missing entry", "[VANTRL]\r\n00=Pocket\r\n02=Slim\r\n", "@",
+         {Line(20, "Pocket Player 8GB")}},
+        // A shell may leave a blank after the closing quote.
+        {"a path with blanks, quoted or not", "[VANTRL]\r\n00=Pocket\r\n", "\"@\"\n@\n\"@\" ",
+         std::vector<std::string>(3, Line(20, "Pocket Player 8GB"))},
+        {"a missing list", "", "@.missing.ini", {}},
+        // Two devices whose names differ only in the last of 255 letters'
+        // worth: a value read short would name both.
+        {"a full-length value, read whole", "[VANTRL]\r\n00=" + L255 + "\r\n", "@",
+         {Line(70, L255.c_str())},
+         "1 | 0 | 0x0180 | 0 | - | - | Root\n70 | 1 | 0x6180 | 0 | - | ~255 | Long one\n"
+         "71 | 1 | 0x6180 | 0 | - | ~254 | Shorter one\n"},
+    };
+    for (const ListCase& row : rows) {
+        SCOPED_TRACE(row.name);
+        TearDown();  // each row on a fresh folder, desk and state
+        SetUp();
+        if (!row.list.empty())
+            WriteFile(listPath, row.list);
+        std::string commands = row.commands + "\n", command;
+        for (char c : commands)
+            if (c != '\n')
+                command += c == '@' ? listPath : std::string(1, c);
+            else {
+                // Plugged in again each run: an eject leaves the device held.
+                WriteFile(treePath, row.tree ? row.tree : kDesk);
+                RunBatchRemoval(command.c_str()), command.clear();
+            }
+        EXPECT_EQ(row.ejects, Ejects());
+    }
 }
 
 }  // namespace

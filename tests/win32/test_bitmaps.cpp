@@ -40,21 +40,17 @@ long GdiObjects()
     return n ? (long)n : -1;
 }
 
-TEST(CommandBitmaps, HaveTheSmallIconSize)
+// 9999: a missing icon, reported, and no bitmap left.
+TEST(CommandBitmaps, HaveTheSmallIconSizeAndAMissingIconNone)
 {
-    const WORD ids[] = {IDI_CMD_SCAN, IDI_CMD_SETUP, IDI_CMD_ABOUT, IDI_CMD_EXIT};
-    for (WORD id : ids) {
+    for (WORD id : {IDI_CMD_SCAN, IDI_CMD_SETUP, IDI_CMD_ABOUT, IDI_CMD_EXIT, 9999}) {
         CBMPICON holder;
-        EXPECT_NE(0, holder.LoadIconBitmap(id)) << id;
-        ExpectSmallIconBitmap(holder.hbitmap, std::to_string(id).c_str());
+        EXPECT_EQ(id != 9999, holder.LoadIconBitmap(id) != 0) << id;
+        if (id != 9999)
+            ExpectSmallIconBitmap(holder.hbitmap, std::to_string(id).c_str());
+        else
+            EXPECT_EQ(nullptr, holder.hbitmap);
     }
-}
-
-TEST(CommandBitmaps, MissingIconIsReportedAndLeavesNoBitmap)
-{
-    CBMPICON holder;
-    EXPECT_EQ(0, holder.LoadIconBitmap(9999));
-    EXPECT_EQ(nullptr, holder.hbitmap);
 }
 
 TEST(CommandBitmaps, SecondLoadReplacesTheFirstBitmap)

@@ -146,11 +146,8 @@ protected:
     {
         ASSERT_EQ(1, CreateAppState(GetModuleHandleA(0)));
         APPSTATE& app = *g_app;
-        app.Separator = 1;
-        app.ChildOnly = 0;
-        app.HideInvalid = 1;
-        app.HideWPD = 0;
-        app.AutoShow = 0;
+        for (int k = 0; k < SETTING_FLAGS; ++k)
+            *app.Flag(k) = k == 0 || k == 2;  // Separator and HideInvalid on
         app.hideList[0].Append("Zebra first");  // a sorting list would move it
         app.hideList[5].Append("Line five");
         app.hideList[31].Append("Alpha last");
@@ -170,52 +167,52 @@ protected:
     std::string Entry(int i) { return g_app->hideList[i].buffer ? g_app->hideList[i].buffer : ""; }
 };
 
-TEST_F(SetupDialog, EditorOkReplacesItsLineAndSetupOkStoresEverything)
+// Each row on a fresh state: the script, then what Setup returned, what
+// the editor showed, line 5 on screen at the end and in the entry after.
+TEST_F(SetupDialog, TheEditorChangesALineAndOnlySetupOkStoresIt)
 {
-    Script s = {5, "Typed name", IDOK, 1, IDOK, Seen()};
-    ASSERT_EQ(1, Run(s));
-    EXPECT_EQ(1, s.seen.setupOpenWhileShown);
-    EXPECT_EQ("Line five", s.seen.editorText);
-    EXPECT_LE(abs(s.seen.centreDx), 1);
-    EXPECT_LE(abs(s.seen.centreDy), 1);
-    ASSERT_EQ(32u, s.seen.lines.size());
-    EXPECT_EQ("Zebra first", s.seen.lines[0]);
-    EXPECT_EQ("Typed name", s.seen.lines[5]);
-    EXPECT_EQ("Alpha last", s.seen.lines[31]);
-    EXPECT_EQ(5, s.seen.selected);
+    const struct {
+        const char* name;
+        Script script;
+        INT_PTR result;
+        const char *editorText, *line5, *entry5;
+        DWORD childOnly;
+    } rows[] = {
+        {"editor OK, Setup OK", {5, "Typed name", IDOK, 1, IDOK, Seen()}, 1, "Line five",
+         "Typed name", "Typed name", 1},
+        {"REMOVE empties the line, CANCEL keeps it", {5, nullptr, IDC_REMOVE, 0, IDCANCEL, Seen()},
+         0, "Line five", "", "Line five", 0},
+        {"editor CANCEL", {5, "Not taken", IDCANCEL, -1, IDOK, Seen()}, 1, "Line five",
+         "Line five", "Line five", 0},
+        {"no selection, no editor", {-1, nullptr, 0, -1, IDOK, Seen()}, 1, "(no editor)",
+         "Line five", "Line five", 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TearDown();
+        SetUp();
+        Script s = row.script;
+        EXPECT_EQ(row.result, Run(s));
+        EXPECT_EQ(1, s.seen.setupOpenWhileShown);
+        EXPECT_EQ(row.editorText, s.seen.editorText);
+        if (s.editorButton) {
+            EXPECT_LE(abs(s.seen.centreDx), 1);
+            EXPECT_LE(abs(s.seen.centreDy), 1);
+        }
+        ASSERT_EQ(32u, s.seen.lines.size());
+        EXPECT_EQ("Zebra first", s.seen.lines[0]);
+        EXPECT_EQ(row.line5, s.seen.lines[5]);
+        EXPECT_EQ("Alpha last", s.seen.lines[31]);
+        EXPECT_EQ(s.line, s.seen.selected);
 
-    APPSTATE& app = *g_app;
-    EXPECT_EQ(0, app.setupOpen);
-    EXPECT_EQ(1u, app.ChildOnly) << "the toggled box";
-    EXPECT_EQ(1u, app.Separator);
-    EXPECT_EQ("Typed name", Entry(5));
-    EXPECT_EQ("Zebra first", Entry(0));
-    EXPECT_EQ("", Entry(1));
-}
-
-TEST_F(SetupDialog, CancelKeepsEverythingThatTheEditorChanged)
-{
-    Script s = {5, nullptr, IDC_REMOVE, 0, IDCANCEL, Seen()};
-    ASSERT_EQ(0, Run(s));
-    ASSERT_EQ(32u, s.seen.lines.size());
-    EXPECT_EQ("", s.seen.lines[5]) << "REMOVE empties the line";
-    EXPECT_EQ(0, g_app->setupOpen);
-    EXPECT_EQ("Line five", Entry(5));
-    EXPECT_EQ(1u, g_app->Separator);
-}
-
-TEST_F(SetupDialog, EditorCancelOrNoSelectionLeavesTheLines)
-{
-    Script s = {5, "Not taken", IDCANCEL, -1, IDOK, Seen()};
-    ASSERT_EQ(1, Run(s));
-    ASSERT_EQ(32u, s.seen.lines.size());
-    EXPECT_EQ("Line five", s.seen.lines[5]);
-
-    Script none = {-1, nullptr, 0, -1, IDOK, Seen()};
-    ASSERT_EQ(1, Run(none));
-    EXPECT_EQ("(no editor)", none.seen.editorText);
-    ASSERT_EQ(32u, none.seen.lines.size());
-    EXPECT_EQ("Line five", Entry(5));
+        APPSTATE& app = *g_app;
+        EXPECT_EQ(0, app.setupOpen);
+        EXPECT_EQ(row.childOnly, app.ChildOnly) << "the toggled box";
+        EXPECT_EQ(1u, app.Separator);
+        EXPECT_EQ(row.entry5, Entry(5));
+        EXPECT_EQ("Zebra first", Entry(0));
+        EXPECT_EQ("", Entry(1));
+    }
 }
 
 }  // namespace

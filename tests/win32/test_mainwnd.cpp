@@ -26,26 +26,18 @@ TEST(MainClass, RegisteringTwiceStillSucceeds)
     EXPECT_FALSE(GetClassInfoA(instance, APP_NAME, &wc));
 }
 
+// A stored hide entry, or "(none)"; and whether AutoShow is stored at all.
 std::string StoredEntry(const char* name)
 {
     char data[64] = "";
-    DWORD size = sizeof data - 1;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, HIDELIST_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return "(no key)";
-    LONG r = RegQueryValueExA(key, name, 0, 0, (BYTE*)data, &size);
-    RegCloseKey(key);
-    return r == ERROR_SUCCESS ? std::string(data, strnlen(data, size)) : "(none)";
+    DWORD size = sizeof data;
+    LONG r = RegGetValueA(HKEY_CURRENT_USER, HIDELIST_KEY, name, RRF_RT_REG_SZ, 0, data, &size);
+    return r == ERROR_SUCCESS ? data : "(none)";
 }
-
 bool HasAutoShow()
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SETTINGS_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    bool found = RegQueryValueExA(key, "AutoShow", 0, 0, 0, 0) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return found;
+    return RegGetValueA(HKEY_CURRENT_USER, SETTINGS_KEY, "AutoShow", RRF_RT_ANY, 0, 0, 0) ==
+           ERROR_SUCCESS;
 }
 
 class ShowIcon : public ::testing::Test {

@@ -159,23 +159,25 @@ const Written* LastWrite(const char* name)
     return found;
 }
 
-void DeleteProgramKeys()
+// A loaded hide entry holds `want`.
+void ExpectEntry(const std::string& want, const CSTR& entry)
 {
-    RegDeleteTreeA(HKEY_CURRENT_USER, SETTINGS_KEY);
+    ASSERT_NE(nullptr, entry.buffer) << want;
+    EXPECT_EQ(want, entry.buffer);
 }
 
 class Settings : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        DeleteProgramKeys();
+        RegDeleteTreeA(HKEY_CURRENT_USER, SETTINGS_KEY);
         ASSERT_FALSE(KeyExists(SETTINGS_KEY));
         ASSERT_TRUE(CreateAppState(GetModuleHandleA(0)));
     }
     void TearDown() override
     {
         DestroyAppState();
-        DeleteProgramKeys();
+        RegDeleteTreeA(HKEY_CURRENT_USER, SETTINGS_KEY);
     }
     // A fresh start of the program: new state, then the stored settings.
     APPSTATE& Restart()
@@ -216,8 +218,7 @@ TEST_F(Settings, KeyPathKeepsItsHistoricSpelling)
     WriteText(path, "07", "Old Stick");
     WriteNumber("Software\\HALCYRA\\VANTREL", "ChildOnly", 1);
     APPSTATE& app = Restart();
-    ASSERT_NE(nullptr, app.hideList[7].buffer);
-    EXPECT_STREQ("Old Stick", app.hideList[7].buffer);
+    ExpectEntry("Old Stick", app.hideList[7]);
     EXPECT_EQ(1u, app.ChildOnly);
     app.hideList[8].Append("New Stick");
     SaveSettings();
@@ -253,12 +254,10 @@ TEST_F(Settings, SaveThenLoadRestoresEverything)
     for (int k = 0; k < HIDE_ENTRIES; ++k) {
         const char* want = k == 0 ? "USB Mass Storage" : k == 5 ? "Pocket Player"
                                                        : k == 31 ? "Last One" : 0;
-        if (want) {
-            ASSERT_NE(nullptr, app.hideList[k].buffer) << "entry " << k;
-            EXPECT_STREQ(want, app.hideList[k].buffer) << "entry " << k;
-        } else {
+        if (want)
+            ExpectEntry(want, app.hideList[k]);
+        else
             EXPECT_EQ(nullptr, app.hideList[k].buffer) << "entry " << k;
-        }
     }
 }
 
@@ -321,8 +320,7 @@ TEST_F(Settings, ZeroLengthHideEntryFromAnotherWriterLoadsAsNothing)
     WriteText(HIDELIST_KEY, "05", "Present");
     APPSTATE& app = Restart();
     EXPECT_EQ(nullptr, app.hideList[4].buffer);
-    ASSERT_NE(nullptr, app.hideList[5].buffer);
-    EXPECT_STREQ("Present", app.hideList[5].buffer);
+    ExpectEntry("Present", app.hideList[5]);
 }
 
 TEST_F(Settings, TerminatedTextsFromAnotherWriterReadTheSame)
@@ -335,11 +333,9 @@ TEST_F(Settings, TerminatedTextsFromAnotherWriterReadTheSame)
     APPSTATE& app = Restart();
     EXPECT_STREQ("<%s|%s>", app.ChildForm);
     EXPECT_STREQ("--", app.ChildSpace);
-    ASSERT_NE(nullptr, app.hideList[0].buffer);
-    EXPECT_STREQ("Kingfisher", app.hideList[0].buffer);
+    ExpectEntry("Kingfisher", app.hideList[0]);
     EXPECT_EQ(11u, app.hideList[0].bufferSize);
-    ASSERT_NE(nullptr, app.hideList[1].buffer);
-    EXPECT_STREQ("Slim", app.hideList[1].buffer);
+    ExpectEntry("Slim", app.hideList[1]);
 }
 
 TEST_F(Settings, OversizedTextsAreCutToFitTheirFields)
@@ -364,8 +360,7 @@ TEST_F(Settings, OversizedTextsAreCutToFitTheirFields)
     EXPECT_EQ(longSpace.substr(0, CHILDSPACE_SIZE - 1), std::string(app.ChildSpace));
     EXPECT_EQ('\0', app.ChildSpace[CHILDSPACE_SIZE - 1]);
     EXPECT_EQ(std::string(EDITTEXT_SIZE - 1, 'Z'), std::string(app.editText));
-    ASSERT_NE(nullptr, app.hideList[3].buffer);
-    EXPECT_EQ(longEntry.substr(0, 255), std::string(app.hideList[3].buffer));
+    ExpectEntry(longEntry.substr(0, 255), app.hideList[3]);
     EXPECT_EQ(256u, app.hideList[3].bufferSize);
 }
 
@@ -377,9 +372,7 @@ TEST_F(Settings, FullLengthHideEntryRoundTrips)
 
     EXPECT_EQ(entry, StoredText(HIDELIST_KEY, "09"));
 
-    APPSTATE& app = Restart();
-    ASSERT_NE(nullptr, app.hideList[9].buffer);
-    EXPECT_EQ(entry, std::string(app.hideList[9].buffer));
+    ExpectEntry(entry, Restart().hideList[9]);
 }
 
 TEST_F(Settings, EmptyHideEntriesAreDeletedOnSave)
@@ -396,10 +389,8 @@ TEST_F(Settings, EmptyHideEntriesAreDeletedOnSave)
     EXPECT_EQ(2u, values);
     for (int k = 0; k < HIDE_ENTRIES; ++k) {
         std::string name = EntryName(k);
-        if (k == 1)
-            EXPECT_EQ(std::string("Kept"), StoredText(HIDELIST_KEY, name.c_str()));
-        else if (k == 30)
-            EXPECT_EQ(std::string("Also kept"), StoredText(HIDELIST_KEY, name.c_str()));
+        if (k == 1 || k == 30)
+            EXPECT_EQ(k == 1 ? "Kept" : "Also kept", StoredText(HIDELIST_KEY, name.c_str()));
         else
             EXPECT_EQ(ERROR_FILE_NOT_FOUND, ReadRaw(HIDELIST_KEY, name.c_str()).rc) << name;
     }
