@@ -136,14 +136,11 @@ TEST_F(Tray, ANewTaskbarGetsTheIconBack)
     EXPECT_EQ(0, g_app->iconShown);
     UpdateTrayIcon();
     EXPECT_EQ((Messages{NIM_ADD, NIM_DELETE}), Sent());
-}
 
-TEST_F(Tray, ANewTaskbarBeforeCreationSendsNothing)
-{
-    APPSTATE* app = g_app;
-    app->tray.Destroy();
+    // Without an icon created (here, destroyed) a new taskbar gets nothing.
+    tray.Destroy();
     g_fake.notify.clear();
-    EXPECT_EQ(0, app->tray.OnTaskbarCreated(RegisterWindowMessageA("TaskbarCreated")));
+    EXPECT_EQ(0, tray.OnTaskbarCreated(created));
     EXPECT_TRUE(Sent().empty());
 }
 
