@@ -16,8 +16,9 @@ check "i386" 'has "$dump" "file format pei-i386"'
 check "GUI subsystem" 'has "$dump" "Subsystem.*(Windows GUI)"'
 check "header checksum valid" '"$pestamp" --check "$exe"'
 
-for id in 200 201 210 211 212 213 $(seq 220 231); do
-  check "icon $id" 'has "$resources" "^--type=14 --name=$id "'
+for r in $(seq -f icon:%g 200 201) $(seq -f icon:%g 210 213) $(seq -f icon:%g 220 231) dialog:100 dialog:101; do
+  id=${r#*:} type=14; [ "${r%:*}" = icon ] || type=5
+  check "${r%:*} $id" 'has "$resources" "^--type=$type --name=$id "'
 done
 manifest=$(wrestool -x -R --type=24 "$exe" 2>/dev/null)
 check "manifest asks for common controls 6 (x86)" \
@@ -27,9 +28,6 @@ check "manifest declares system DPI awareness" 'has "$manifest" "<dpiAware>true<
 version=$(wrestool -x -R --type=16 "$exe" 2>/dev/null | tr -d '\000')
 for name in FileDescription FileVersion LegalCopyright Translation; do
   check "version resource: $name" 'has "$version" "$name"'
-done
-for id in 100 101; do
-  check "dialog $id" 'has "$resources" "^--type=5 --name=$id "'
 done
 
 imports=$(printf '%s\n' "$dump" | sed -n 's/.*DLL Name: //p' | tr 'a-z' 'A-Z' | sort -u | tr '\n' ' ')
@@ -51,15 +49,14 @@ allowed=$(awk '/^#/ {next} /^[^ ]/ {dll = $1; first = 2} /^ / {first = 1}
 for dll in $imports; do
   check "$dll is in the Windows 2000 table" 'printf "%s\n" "$allowed" | grep -q "^$dll "'
 done
-newer=$(printf '%s\n' "$dump" | awk '/Import Tables/,/Export Tables|^PE File Base/' |
-        awk '/DLL Name:/ {dll = toupper($3)} $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ && NF == 3 {
-          print dll, $3}' | grep -vxF -e "$allowed")
+# Function rows of the import tables (hint-name address, hint, name) as "DLL name".
+functions=$(printf '%s\n' "$dump" | awk '/Import Tables/,/Export Tables|^PE File Base/' |
+  awk '/DLL Name:/ {dll = toupper($3)} $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ && NF == 3 {print dll, $3}')
+newer=$(printf '%s\n' "$functions" | grep -vxF -e "$allowed")
 check "every import is one Windows 2000 has${newer:+ (not in the table: $(echo $newer))}" \
   '[ -z "$newer" ]'
 
-# Function rows of the import tables: hint-name address, hint, name.
-wide=$(printf '%s\n' "$dump" | awk '/Import Tables/,/Export Tables|^PE File Base/' |
-       awk '$1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ && NF == 3 {print $3}' | grep -E '[a-z0-9_]W$')
+wide=$(printf '%s\n' "$functions" | sed 's/.* //' | grep -E '[a-z0-9_]W$')
 check "no wide-character imports${wide:+ (got: $(echo $wide))}" '[ -z "$wide" ]'
 # The program reads no environment (only its test build has a fault switch).
 env=$(printf '%s\n' "$dump" | grep -oE '(GetEnvironment[A-Za-z]*|[_]*w?getenv[_a-z]*)$' | sort -u)

@@ -70,12 +70,14 @@ start_resident() {
   settle
 }
 
-# Ends the resident instance through its own exit command.
+# Ends the resident instance through its own exit command; with a NAME,
+# checks that it ended with 0.
 stop_resident() {
   probe command $ID_EXIT >/dev/null
   probe wait-gone 20 || fail "the resident window did not go away"
   RESIDENT=""
   wait_file "$T/resident.rc" || fail "the resident process did not end"
+  [ -z "${1:-}" ] || expect_eq "$1" "$(cat "$T/resident.rc")" 0
 }
 
 wait_file() { poll 20 test -s "$1"; }
@@ -119,10 +121,32 @@ expect_eq() {  # what actual expected
     echo "ok: $1"
   fi
 }
+# Runs a command, its output dropped, and checks its exit code: NAME CODE COMMAND...
+expect_rc() {
+  rc_name=$1 rc_want=$2
+  shift 2
+  "$@" >/dev/null 2>&1
+  expect_eq "$rc_name" "$?" "$rc_want"
+}
 finish() { [ "$FAILS" -eq 0 ] || exit 1; exit 0; }
 
 # Eject requests as "devInst name" lines.
 ejects() { sed -n 's/^EJECT \([0-9]*\) .* name=\(.*\)$/\1 \2/p' "$FAKEDEV_EJECT_LOG"; }
+# The eject requests so far are these (lines joined by '|'); the log starts anew.
+expect_ejects() { expect_eq "$1" "$(ejects | paste -sd'|')" "$2"; : > "$FAKEDEV_EJECT_LOG"; }
+# A batch run of this command-line tail on the desk as it began: NAME TAIL
+# EJECTS, the exit code left in $rc.
+batch_run() {
+  replug; : > "$FAKEDEV_EJECT_LOG"
+  run_line "$2" >/dev/null 2>&1
+  rc=$?
+  expect_ejects "$1" "$3"
+}
+# Hide list entries 00, 01, ... with these prefixes.
+hide_list() {
+  k=0
+  for prefix in "$@"; do reg_set "$KEY\\Disbale" "0$k" REG_SZ "$prefix"; k=$((k + 1)); done
+}
 
 # A press on the tray icon (bottom right), true when it opened a menu; a press too
 # soon after a click is a double-click, which opens nothing: up to three, 0.6 s apart.

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,36 +19,82 @@
 
 namespace {
 
-// Starts APP with LINE (CreateProcessA may write to it), waits for it and
-// returns its exit code; 125 when it could not start.
-int RunAndWait(const char* app, char* line)
+unsigned long Num(const char* text) { return strtoul(text, 0, 0); }
+
+// Argument K as a number, FALLBACK when there is none.
+unsigned long Arg(int argc, char** argv, int k, unsigned long fallback)
+{
+    return argc > k ? Num(argv[k]) : fallback;
+}
+
+HWND AppWindow() { return FindWindowA(APP_NAME, APP_NAME); }
+
+DWORD AppProcessId()
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(AppWindow(), &pid);
+    return pid;
+}
+
+HANDLE OpenApp(DWORD access)
+{
+    DWORD pid = AppProcessId();
+    return pid ? OpenProcess(access, FALSE, pid) : 0;
+}
+
+// Starts APP with LINE (CreateProcessA may write to it).
+bool Start(const char* app, char* line, PROCESS_INFORMATION& process)
 {
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION process;
     if (!CreateProcessA(app, line, 0, 0, FALSE, 0, 0, 0, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    return true;
+}
+
+// Starts APP with LINE, waits for it and returns its exit code; 125 when it
+// could not start.
+int RunAndWait(const char* app, char* line)
+{
+    PROCESS_INFORMATION process;
+    if (!Start(app, line, process))
         return 125;
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 124;
     GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return (int)code;
 }
 
-
-unsigned long Num(const char* text)
-{
-    return strtoul(text, 0, 0);
-}
-
-HWND WaitWindow(const char* className, const char* title, unsigned seconds)
+// The window, once there (or, with !present, 1 once it is gone); 0 after SECONDS.
+HWND WaitWindow(const char* className, const char* title, unsigned seconds, bool present = true)
 {
     for (unsigned tick = 0; tick <= seconds * 10; ++tick) {
         HWND window = FindWindowA(className, title);
-        if (window)
-            return window;
+        if ((window != 0) == present)
+            return present ? window : (HWND)1;
+        Sleep(100);
+    }
+    return 0;
+}
+
+// Prints the text of the program's error box after PREFIX and presses OK
+// until the box is gone. A box still coming up (settle) gets up to five
+// seconds for its text to be there.
+int AnswerBox(HWND box, const char* prefix, bool settle = false)
+{
+    if (!box)
+        return 1;
+    char text[256] = "";
+    for (int tick = 0; tick < (settle ? 50 : 1) && !text[0]; ++tick) {
+        Sleep(settle ? 100 : 0);
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    }
+    printf("%s%s\n", prefix, text);
+    for (int tick = 0; tick < 50 && IsWindow(box); ++tick) {
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
         Sleep(100);
     }
     return 0;
@@ -64,6 +111,36 @@ int Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
+// COUNT times ONCE, as fast as it goes; 2 at the first that fails.
+template <class Once>
+int Times(const char* count, Once once)
+{
+    for (unsigned long k = 0, n = Num(count); k < n; ++k)
+        if (!once())
+            return 2;
+    return 0;
+}
+
+// A window of a class of its own, and the loop that serves it.
+HWND MakeWindow(const char* className, const char* title, WNDPROC proc)
+{
+    WNDCLASSA wc;
+    memset(&wc, 0, sizeof wc);
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(0);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);
+    return CreateWindowA(className, title, 0, 0, 0, 0, 0, 0, 0, wc.hInstance, 0);
+}
+
+void Serve()
+{
+    MSG msg;
+    while (GetMessageA(&msg, 0, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
 
 // ---- The popup menu: find it, drive it with keys, time a press on the
 // tray icon, and a floor program with a plain menu to time beside it.
@@ -115,12 +192,6 @@ double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
     return double(to.QuadPart - from.QuadPart) * 1000.0 / double(f.QuadPart);
 }
 
-int CompareDouble(const void* a, const void* b)
-{
-    double x = *(const double*)a, y = *(const double*)b;
-    return x < y ? -1 : x > y ? 1 : 0;
-}
-
 const char kFloorClass[] = "VANTRELFLOOR";
 UINT g_floorItems = 0;
 
@@ -153,13 +224,7 @@ LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 int FloorMenu(UINT items)
 {
     g_floorItems = items;
-    WNDCLASSA wc;
-    memset(&wc, 0, sizeof wc);
-    wc.lpfnWndProc = FloorProc;
-    wc.hInstance = GetModuleHandleA(0);
-    wc.lpszClassName = kFloorClass;
-    RegisterClassA(&wc);
-    HWND window = CreateWindowA(kFloorClass, kFloorClass, 0, 0, 0, 0, 0, 0, 0, wc.hInstance, 0);
+    HWND window = MakeWindow(kFloorClass, kFloorClass, FloorProc);
     NOTIFYICONDATAA nid;
     memset(&nid, 0, sizeof nid);
     nid.cbSize = sizeof nid;
@@ -169,11 +234,7 @@ int FloorMenu(UINT items)
     nid.uCallbackMessage = WM_APP + 1;
     nid.hIcon = LoadIconA(0, IDI_APPLICATION);
     Shell_NotifyIconA(NIM_ADD, &nid);
-    MSG msg;
-    while (GetMessageA(&msg, 0, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    Serve();
     Shell_NotifyIconA(NIM_DELETE, &nid);
     DestroyWindow(window);
     return 0;
@@ -210,7 +271,7 @@ int PressTime(int x, int y, unsigned n)
     }
     if (!done)
         return 1;
-    qsort(times, done, sizeof times[0], CompareDouble);
+    std::sort(times, times + done);
     printf("presses %u median %.1f ms min %.1f max %.1f\n", done, times[done / 2], times[0],
            times[done - 1]);
     return done == n ? 0 : 1;
@@ -243,35 +304,33 @@ LRESULT CALLBACK StandInTrayProc(HWND window, UINT message, WPARAM wParam, LPARA
 int StandInTray(unsigned refuse, unsigned seconds)
 {
     g_addsToRefuse = refuse;
-    WNDCLASSA wc;
-    memset(&wc, 0, sizeof wc);
-    wc.lpfnWndProc = StandInTrayProc;
-    wc.hInstance = GetModuleHandleA(0);
-    wc.lpszClassName = "Shell_TrayWnd";
-    RegisterClassA(&wc);
-    HWND window = CreateWindowA(wc.lpszClassName, "stand-in", 0, 0, 0, 0, 0, 0, 0, wc.hInstance, 0);
-    if (!window || FindWindowA(wc.lpszClassName, 0) != window)
+    HWND window = MakeWindow("Shell_TrayWnd", "stand-in", StandInTrayProc);
+    if (!window || FindWindowA("Shell_TrayWnd", 0) != window)
         return 1;
     SetTimer(window, 1, seconds * 1000, 0);
     printf("up\n");
-    MSG msg;
-    while (GetMessageA(&msg, 0, 0, 0) > 0)
-        DispatchMessageA(&msg);
+    Serve();
     return 0;
 }
 
-// Menu verbs; -1 when the command is none of them.
-int MenuCommand(int argc, char** argv)
+}  // namespace
+
+int main(int argc, char** argv)
 {
+    setvbuf(stdout, 0, _IONBF, 0);
+    _setmode(_fileno(stdout), _O_BINARY);  // plain "\n" for the scripts
+    if (argc < 2) {
+        fprintf(stderr, "usage: probe command [args]\n");
+        return 2;
+    }
     const char* command = argv[1];
+
     if (!strcmp(command, "press") && argc > 3) {
         Press((int)Num(argv[2]), (int)Num(argv[3]));
         return 0;
     }
-    if (!strcmp(command, "menu-wait"))
-        return WaitMenu(true, argc > 2 ? Num(argv[2]) * 1000 : 10000) ? 0 : 1;
-    if (!strcmp(command, "menu-gone"))
-        return WaitMenu(false, argc > 2 ? Num(argv[2]) * 1000 : 10000) ? 0 : 1;
+    if (!strcmp(command, "menu-wait") || !strcmp(command, "menu-gone"))
+        return WaitMenu(!strcmp(command, "menu-wait"), Arg(argc, argv, 2, 10) * 1000) ? 0 : 1;
     if (!strcmp(command, "menu-keys")) {  // down, up, return, escape
         for (int k = 2; k < argc; ++k) {
             WORD vk = !strcmp(argv[k], "down")     ? VK_DOWN
@@ -294,9 +353,7 @@ int MenuCommand(int argc, char** argv)
         return floor && PostMessageA(floor, WM_CLOSE, 0, 0) ? 0 : 1;
     }
     if (!strcmp(command, "gui-objects")) {  // GDI and USER objects of vantrel.exe
-        DWORD pid = 0;
-        GetWindowThreadProcessId(FindWindowA(APP_NAME, APP_NAME), &pid);
-        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+        HANDLE process = OpenApp(PROCESS_QUERY_INFORMATION);
         if (!process)
             return 1;
         printf("gdi %lu user %lu\n", (unsigned long)GetGuiResources(process, GR_GDIOBJECTS),
@@ -304,21 +361,6 @@ int MenuCommand(int argc, char** argv)
         CloseHandle(process);
         return 0;
     }
-    return -1;
-}
-// ---- end of the menu verbs
-}  // namespace
-
-int main(int argc, char** argv)
-{
-    setvbuf(stdout, 0, _IONBF, 0);
-    _setmode(_fileno(stdout), _O_BINARY);  // plain "\n" for the scripts
-    if (argc < 2) {
-        fprintf(stderr, "usage: probe command [args]\n");
-        return 2;
-    }
-    const char* command = argv[1];
-
     if (!strcmp(command, "keep")) {
         // Brings up the desktop and keeps it: Wine starts the desktop
         // process for the first window made, and it keeps that process's
@@ -338,23 +380,18 @@ int main(int argc, char** argv)
     }
     if (!strcmp(command, "mutex-exists") && argc > 2) {
         HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, argv[2]);
-        if (mutex)
-            CloseHandle(mutex);
-        return mutex ? 0 : 1;
+        return mutex && CloseHandle(mutex) ? 0 : 1;
     }
-    if (!strcmp(command, "run") && argc > 3) {
-        // Starts a program with exactly this command-line tail, as a
-        // shortcut or a script would, and returns its exit code.
+    if ((!strcmp(command, "run") || !strcmp(command, "run-exact")) && argc > 3) {
+        // Starts APP with exactly this command-line tail, as a shortcut or a
+        // script would, and returns its exit code. With run-exact the line is
+        // the whole command line, name included, so a script controls quoting
+        // and the bytes of the program's own name.
         char line[4096];
-        snprintf(line, sizeof line, "\"%s\" %s", argv[2], argv[3]);
-        return RunAndWait(argv[2], line);
-    }
-    // --- hardening: exact command lines and simultaneous starts ---
-    if (!strcmp(command, "run-exact") && argc > 3) {
-        // Starts APP with LINE as its whole command line, name included, so
-        // a script controls quoting and the bytes of the program's own name.
-        char line[4096];
-        snprintf(line, sizeof line, "%s", argv[3]);
+        if (!strcmp(command, "run-exact"))
+            snprintf(line, sizeof line, "%s", argv[3]);
+        else
+            snprintf(line, sizeof line, "\"%s\" %s", argv[2], argv[3]);
         return RunAndWait(argv[2], line);
     }
     if (!strcmp(command, "start-many") && argc > 4) {
@@ -373,28 +410,15 @@ int main(int argc, char** argv)
         char line[1024];
         snprintf(line, sizeof line, "\"%s\"", argv[3]);
         for (int k = 0; k < n; ++k) {
-            STARTUPINFOA startup;
-            memset(&startup, 0, sizeof startup);
-            startup.cb = sizeof startup;
             PROCESS_INFORMATION process;
-            if (!CreateProcessA(argv[3], line, 0, 0, FALSE, 0, 0, 0, &startup, &process))
+            if (!Start(argv[3], line, process))
                 return 125;
-            CloseHandle(process.hThread);
             processes[k] = process.hProcess;
             ids[k] = process.dwProcessId;
         }
         int ended = 0, zero = 0, boxes = 0;
         for (unsigned tick = 0; tick < seconds * 20 && ended < n - 1; ++tick) {
-            HWND box = FindWindowA("#32770", ERROR_CAPTION);
-            if (box) {
-                char text[256] = "";
-                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-                printf("box: %s\n", text);
-                ++boxes;
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
-                for (int wait = 0; wait < 100 && IsWindow(box); ++wait)
-                    Sleep(20);
-            }
+            boxes += !AnswerBox(FindWindowA("#32770", ERROR_CAPTION), "box: ");
             for (int k = 0; k < n; ++k) {
                 DWORD code = 0;
                 if (done[k] || WaitForSingleObject(processes[k], 0) != WAIT_OBJECT_0)
@@ -406,8 +430,7 @@ int main(int argc, char** argv)
             }
             Sleep(50);
         }
-        DWORD owner = 0;
-        GetWindowThreadProcessId(FindWindowA(APP_NAME, APP_NAME), &owner);
+        DWORD owner = AppProcessId();
         int resident = 0;
         for (int k = 0; k < n; ++k) {
             resident += !done[k] && ids[k] == owner;
@@ -437,27 +460,21 @@ int main(int argc, char** argv)
     if (!strcmp(command, "devchange-times") && argc > 2) {
         // A burst of device-tree change broadcasts, each sent as the system
         // sends it; the program queues one rescan for each.
-        HWND target = FindWindowA(APP_NAME, APP_NAME);
-        for (unsigned long k = 0, n = Num(argv[2]); k < n; ++k)
-            if (!target || !SendMessageTimeoutA(target, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0,
-                                                SMTO_ABORTIFHUNG, 10000, 0))
-                return 2;
-        return 0;
+        HWND target = AppWindow();
+        return Times(argv[2], [=] {
+            return target && SendMessageTimeoutA(target, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0,
+                                                 SMTO_ABORTIFHUNG, 10000, 0);
+        });
     }
     if (!strcmp(command, "command-times") && argc > 3) {
         // The same command N times in a row, as N second starts post it.
-        HWND target = FindWindowA(APP_NAME, APP_NAME);
-        for (unsigned long k = 0, n = Num(argv[3]); k < n; ++k)
-            if (!target || !PostMessageA(target, WM_COMMAND, Num(argv[2]), 0))
-                return 2;
-        return 0;
+        HWND target = AppWindow();
+        return Times(argv[3],
+                     [=] { return target && PostMessageA(target, WM_COMMAND, Num(argv[2]), 0); });
     }
     if (!strcmp(command, "mem")) {
         // The program's memory and handles, as Task Manager would show them.
-        DWORD pid = 0;
-        GetWindowThreadProcessId(FindWindowA(APP_NAME, APP_NAME), &pid);
-        HANDLE process =
-            pid ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_DUP_HANDLE, FALSE, pid) : 0;
+        HANDLE process = OpenApp(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_DUP_HANDLE);
         if (!process)
             return 3;
         PROCESS_MEMORY_COUNTERS counters;
@@ -469,7 +486,8 @@ int main(int argc, char** argv)
         DWORD handles = 0;
         for (ULONG_PTR v = 4; v < 0x8000; v += 4) {
             HANDLE copy;
-            if (DuplicateHandle(process, (HANDLE)v, GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS))
+            if (DuplicateHandle(process, (HANDLE)v, GetCurrentProcess(), &copy, 0, FALSE,
+                                DUPLICATE_SAME_ACCESS))
                 handles += CloseHandle(copy);
         }
         CloseHandle(process);
@@ -479,59 +497,17 @@ int main(int argc, char** argv)
                (unsigned long)counters.WorkingSetSize, (unsigned long)handles);
         return 0;
     }
-    if (!strcmp(command, "msgbox-settled") && argc > 2) {
-        // Like msgbox, for a box that may be still coming up: waits until
-        // its text is there before pressing OK, then until it is gone.
-        HWND box = 0;
-        for (unsigned long tick = 0, n = Num(argv[2]) * 10; !box && tick <= n; ++tick) {
-            box = FindWindowA("#32770", ERROR_CAPTION);
-            if (!box && tick < n)
-                Sleep(100);
-        }
-        if (!box)
-            return 1;
-        char text[256] = "";
-        for (int tick = 0; tick < 50 && !text[0]; ++tick) {
-            Sleep(100);
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        }
-        printf("%s\n", text);
-        for (int tick = 0; tick < 50 && IsWindow(box); ++tick) {
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-            Sleep(100);
-        }
-        return 0;
-    }
-    // --- end of hardening block ---
-    if (!strcmp(command, "wait-window")) {
-        return WaitWindow(APP_NAME, APP_NAME, argc > 2 ? Num(argv[2]) : 30) ? 0 : 1;
-    }
-    if (!strcmp(command, "wait-gone")) {
-        unsigned seconds = argc > 2 ? Num(argv[2]) : 30;
-        for (unsigned tick = 0; tick <= seconds * 10; ++tick) {
-            if (!FindWindowA(APP_NAME, APP_NAME))
-                return 0;
-            Sleep(100);
-        }
-        return 1;
-    }
-    if (!strcmp(command, "msgbox")) {
-        // Prints the text of the program's error box and presses OK.
-        HWND box = WaitWindow("#32770", ERROR_CAPTION, argc > 2 ? Num(argv[2]) : 30);
-        if (!box)
-            return 1;
-        char text[256] = "";
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
-        printf("%s\n", text);
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-        return 0;
-    }
+    if (!strcmp(command, "msgbox-settled") && argc > 2)  // like msgbox, for a box still coming up
+        return AnswerBox(WaitWindow("#32770", ERROR_CAPTION, Num(argv[2])), "", true);
+    if (!strcmp(command, "wait-window") || !strcmp(command, "wait-gone"))
+        return WaitWindow(APP_NAME, APP_NAME, Arg(argc, argv, 2, 30),
+                          !strcmp(command, "wait-window"))
+                   ? 0
+                   : 1;
+    if (!strcmp(command, "msgbox"))  // prints the text of the program's error box and presses OK
+        return AnswerBox(WaitWindow("#32770", ERROR_CAPTION, Arg(argc, argv, 2, 30)), "");
 
-    int menuResult = MenuCommand(argc, argv);
-    if (menuResult >= 0)
-        return menuResult;
-
-    HWND window = FindWindowA(APP_NAME, APP_NAME);
+    HWND window = AppWindow();
     if (!window) {
         fprintf(stderr, "probe: no window\n");
         return 3;
@@ -551,13 +527,10 @@ int main(int argc, char** argv)
         return Send(window, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, (LPARAM)&header);
     if (!strcmp(command, "removal"))
         return Send(window, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, (LPARAM)&header);
-    if (!strcmp(command, "resume-times") && argc > 2) {  // many refreshes, quickly
-        unsigned long n = Num(argv[2]);
-        for (unsigned long k = 0; k < n; ++k)
-            if (SendMessageA(window, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0) != 1)
-                return 2;
-        return 0;
-    }
+    if (!strcmp(command, "resume-times") && argc > 2)  // many refreshes, quickly
+        return Times(argv[2], [=] {
+            return SendMessageA(window, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0) == 1;
+        });
     if (!strcmp(command, "taskbar-created"))
         return Send(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     fprintf(stderr, "probe: unknown command %s\n", command);

@@ -23,8 +23,7 @@ printf '[VANTRL]\n00=Pocket\n' > "$list"
 desk_trap 'rm -f "$list"; cleanup'
 
 : > "$FAKEDEV_EJECT_LOG"
-probe run-exact "$exe" "$exe リスト.ini" >/dev/null 2>&1
-expect_eq "unquoted Japanese name, Japanese list: exit code" "$?" 0
+expect_rc "unquoted Japanese name, Japanese list: exit code" 0 probe run-exact "$exe" "$exe リスト.ini"
 expect_eq "unquoted Japanese name, Japanese list: ejects" "$(ejects)" "20 Pocket Player 8GB"
 
 replug; : > "$FAKEDEV_EJECT_LOG"
@@ -35,8 +34,7 @@ expect_eq "quoted name, tab, quoted full list path" "$(ejects)" "20 Pocket Playe
 : > "$FAKEDEV_EJECT_LOG"
 (probe run-exact "$exe" "$exe  " >/dev/null 2>&1; echo $? > "$T/bare.rc") &
 RESIDENT=1
-probe wait-window 30
-expect_eq "unquoted Japanese name alone: resident window" "$?" 0
+expect_rc "unquoted Japanese name alone: resident window" 0 probe wait-window 30
 probe command $ID_EXIT >/dev/null 2>&1
 probe wait-gone 20
 RESIDENT=""

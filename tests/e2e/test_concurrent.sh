@@ -20,13 +20,11 @@ for round in $(seq 1 "$rounds"); do
   # To files: the resident inherits the probe's handles and keeps them open.
   (cd "$APP" && WINEDEBUG=-all,trace+systray "$WINE_RUN" "$PROBE_EXE" start-many 10 "$exe" 60) \
     >"$T/round.out" 2>"$T/round.err"
-  out=$(cat "$T/round.out")
   RESIDENT=1
-  summary=$(printf '%s\n' "$out" | tail -1 | tr -d '\r')
-  other=$(printf '%s\n' "$out" | tr -d '\r' | grep '^box: ' | grep -vc '^box: ALREADY EXECUTED\.$')
+  summary=$(tail -1 "$T/round.out" | tr -d '\r')
+  other=$(tr -d '\r' < "$T/round.out" | grep '^box: ' | grep -vc '^box: ALREADY EXECUTED\.$')
   adds=$(grep -c 'Shell_NotifyIconW dwMessage = 0' "$T/round.err")
-  line="round $round: $summary adds=$adds other-boxes=$other"
-  echo "$line"
+  echo "round $round: $summary adds=$adds other-boxes=$other"
   case $summary in
     "ended=9 code0=9 boxes="*" resident=1")
       [ "$adds" -eq 1 ] && [ "$other" -eq 0 ] && good=$((good + 1)) ;;

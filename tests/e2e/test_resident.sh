@@ -9,8 +9,7 @@ start_resident
 expect_eq "one refresh at start, seeing the fake devices" \
   "$(grep -o 'UPDATE, [0-9]* DEVICE' "$T/resident.err")" "UPDATE, 8 DEVICE"
 expect_eq "icon added" "$(tray_calls)" "0"
-"$WINE_RUN" reg query "$KEY\\Disbale" >/dev/null 2>&1
-expect_eq "settings keys created on first start" "$?" 0
+expect_rc "settings keys created on first start" 0 "$WINE_RUN" reg query "$KEY\\Disbale"
 expect_eq "no settings values yet" \
   "$("$WINE_RUN" reg query "$KEY" 2>/dev/null | grep -c REG_)" 0
 
@@ -35,30 +34,25 @@ expect_eq "rescan sees the change" "$(grep -o 'UPDATE, [0-9]*' "$T/resident.err"
 
 # Table order now: 10, 30, 40, 50, 60, 110, 120 (camera 130 has a problem).
 probe command $((ID_DEVICE_BASE + 2)) >/dev/null; settle
-expect_eq "device command ejects its record" "$(ejects)" "40 Slim Optical Writer"
-: > "$FAKEDEV_EJECT_LOG"
+expect_ejects "device command ejects its record" "40 Slim Optical Writer"
 probe command $((ID_DEVICE_BASE + 7)) >/dev/null; settle
-expect_eq "an id at the table count does nothing" "$(ejects)" ""
+expect_ejects "an id at the table count does nothing" ""
 probe command $((ID_DEVICE_BASE + 6)) >/dev/null; settle
-expect_eq "the last record" "$(ejects)" "120 Dual Slot Card Reader"
-: > "$FAKEDEV_EJECT_LOG"
+expect_ejects "the last record" "120 Dual Slot Card Reader"
 
 before=$(tray_calls)
 probe taskbar-created >/dev/null; settle
 expect_eq "taskbar re-creation re-adds the icon" "$(tray_calls)" "${before}0"
 
 # A list file while resident runs: batch mode all the same.
-replug
 printf '[VANTRL]\n00=Slim\n' > "$T/list.ini"
-run_line "$(winpath "$T/list.ini")"
-expect_eq "batch beside a resident instance exits 0" "$?" 0
-expect_eq "and ejects" "$(ejects)" "40 Slim Optical Writer"
+batch_run "batch beside a resident instance ejects" "$(winpath "$T/list.ini")" "40 Slim Optical Writer"
+expect_eq "and exits 0" "$rc" 0
 
 # A second plain start hands over: auto-show off, icon shown, settings stored.
 reg_set "$KEY" AutoShow REG_DWORD 1
 before=$(tray_calls)
-run_line ""
-expect_eq "second start exits 0" "$?" 0
+expect_rc "second start exits 0" 0 run_line ""
 settle
 expect_eq "the running instance shows its icon" "$(tray_calls)" "${before}1"
 stored=$("$WINE_RUN" reg query "$KEY" 2>/dev/null | tr -d '\r')
@@ -67,9 +61,7 @@ expect_eq "auto-show turned off" "$(printf '%s\n' "$stored" | grep -o 'AutoShow 
 expect_eq "still one resident process" "$(desk_leftovers | grep -c ' vantrel\.exe$')" 1
 
 before=$(tray_calls)
-stop_resident
+stop_resident "exit code"
 expect_eq "exit removes the icon" "$(tray_calls)" "${before}22"
-expect_eq "exit code" "$(cat "$T/resident.rc")" 0
-probe mutex-exists VANTREL
-expect_eq "lock released" "$?" 1
+expect_rc "lock released" 1 probe mutex-exists VANTREL
 finish

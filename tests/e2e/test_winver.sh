@@ -23,13 +23,10 @@ for v in winxp:5.1 win7:6.1 win10:10.0; do
   settle
   probe send 0x1F 0 0 >/dev/null        # WM_CANCELMODE closes the menu
   probe command $((ID_DEVICE_BASE + 3)) >/dev/null; settle
-  expect_eq "$name: the fourth device ejects" "$(ejects)" "40 Slim Optical Writer"
-  stop_resident
-  expect_eq "$name: resident exit code" "$(cat "$T/resident.rc")" 0
+  expect_ejects "$name: the fourth device ejects" "40 Slim Optical Writer"
+  stop_resident "$name: resident exit code"
   expect_eq "$name: no fault" "$(grep -ciE 'unhandled|page fault|err:seh' "$T/resident.err")" 0
-  replug; : > "$FAKEDEV_EJECT_LOG"
-  run_line "$list" >/dev/null 2>&1
-  expect_eq "$name: batch exit code" "$?" 0
-  expect_eq "$name: batch ejects" "$(ejects)" "40 Slim Optical Writer"
+  batch_run "$name: batch ejects" "$list" "40 Slim Optical Writer"
+  expect_eq "$name: batch exit code" "$rc" 0
 done
 finish

@@ -21,6 +21,31 @@ uintptr_t g_nextHandle = 0x1000;
 
 uintptr_t NewHandle() { return g_nextHandle += 4; }
 
+HANDLE NewMutexHandle(const char* name)
+{
+    uintptr_t h = NewHandle();
+    g_mutexHandles[h] = name;
+    ++g_fake.openHandles;
+    return (HANDLE)h;
+}
+
+// A new handle of a kind, counted live until released once.
+uintptr_t Acquire(std::set<uintptr_t>& live, int& count)
+{
+    uintptr_t h = NewHandle();
+    live.insert(h);
+    ++count;
+    return h;
+}
+
+BOOL Release(std::set<uintptr_t>& live, int& count, const void* h)
+{
+    if (!live.erase((uintptr_t)h))
+        return FALSE;
+    --count;
+    return TRUE;
+}
+
 }  // namespace
 
 void FakeWin_Reset()
@@ -36,12 +61,7 @@ extern "C" {
 
 HANDLE OpenMutexA(DWORD, BOOL, LPCSTR name)
 {
-    if (g_fake.mutexProbeMisses || !g_fake.mutexes.count(name))
-        return 0;
-    uintptr_t h = NewHandle();
-    g_mutexHandles[h] = name;
-    ++g_fake.openHandles;
-    return (HANDLE)h;
+    return g_fake.mutexProbeMisses || !g_fake.mutexes.count(name) ? 0 : NewMutexHandle(name);
 }
 
 HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR name)
@@ -49,10 +69,7 @@ HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR name)
     // Like Windows: a handle to the existing object, and the error says so.
     g_fake.lastError = g_fake.mutexes.count(name) ? ERROR_ALREADY_EXISTS : 0;
     g_fake.mutexes.insert(name);
-    uintptr_t h = NewHandle();
-    g_mutexHandles[h] = name;
-    ++g_fake.openHandles;
-    return (HANDLE)h;
+    return NewMutexHandle(name);
 }
 
 DWORD GetLastError(void) { return g_fake.lastError; }
@@ -62,9 +79,8 @@ BOOL ReleaseMutex(HANDLE h) { return g_mutexHandles.count((uintptr_t)h) ? TRUE :
 BOOL CloseHandle(HANDLE h)
 {
     auto it = g_mutexHandles.find((uintptr_t)h);
-    if (it == g_mutexHandles.end()) {
+    if (it == g_mutexHandles.end())
         return (uintptr_t)h == kFileHandle ? TRUE : FALSE;
-    }
     std::string name = it->second;
     g_mutexHandles.erase(it);
     --g_fake.openHandles;
@@ -151,31 +167,19 @@ HANDLE LoadImageA(HINSTANCE, LPCSTR name, UINT type, int cx, int cy, UINT flags)
     if (type != IMAGE_ICON)
         return 0;
     char what[300];
-    if (flags & LR_LOADFROMFILE) {
+    unsigned id = (unsigned)(uintptr_t)name;
+    bool file = flags & LR_LOADFROMFILE;
+    if (file)
         snprintf(what, sizeof what, "file:%s", name);
-        g_fake.loads.push_back(what);
-        if (g_fake.badIconFiles.count(name))
-            return 0;
-    } else {
-        unsigned id = (unsigned)(uintptr_t)name;
+    else
         snprintf(what, sizeof what, "res:%u:%dx%d", id, cx, cy);
-        g_fake.loads.push_back(what);
-        if (g_fake.missingIcons.count(id))
-            return 0;
-    }
-    uintptr_t h = NewHandle();
-    g_icons.insert(h);
-    ++g_fake.liveIcons;
-    return (HANDLE)h;
+    g_fake.loads.push_back(what);
+    if (file ? g_fake.badIconFiles.count(name) : g_fake.missingIcons.count(id))
+        return 0;
+    return (HANDLE)Acquire(g_icons, g_fake.liveIcons);
 }
 
-BOOL DestroyIcon(HICON icon)
-{
-    if (!g_icons.erase((uintptr_t)icon))
-        return FALSE;
-    --g_fake.liveIcons;
-    return TRUE;
-}
+BOOL DestroyIcon(HICON icon) { return Release(g_icons, g_fake.liveIcons, icon); }
 
 int GetSystemMetrics(int index)
 {
@@ -186,12 +190,9 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT, void** bits, HANDLE,
 {
     if (g_fake.dibFails || !info || info->bmiHeader.biBitCount != 32)
         return 0;
-    uintptr_t h = NewHandle();
-    g_bitmaps.insert(h);
-    ++g_fake.liveBitmaps;
     if (bits)
         *bits = 0;
-    return (HBITMAP)h;
+    return (HBITMAP)Acquire(g_bitmaps, g_fake.liveBitmaps);
 }
 
 HDC CreateCompatibleDC(HDC)
@@ -218,7 +219,9 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj)
 BOOL DrawIconEx(HDC dc, int, int, HICON icon, int, int, UINT, HBRUSH, UINT)
 {
     auto it = g_dcs.find((uintptr_t)dc);  // a DC's own bitmap is one pixel: nothing to draw on
-    return it != g_dcs.end() && it->second != kDcOwnBitmap && g_icons.count((uintptr_t)icon) ? TRUE : FALSE;
+    return it != g_dcs.end() && it->second != kDcOwnBitmap && g_icons.count((uintptr_t)icon)
+               ? TRUE
+               : FALSE;
 }
 
 BOOL DeleteDC(HDC dc)
@@ -232,12 +235,6 @@ BOOL DeleteDC(HDC dc)
     return TRUE;
 }
 
-BOOL DeleteObject(HGDIOBJ obj)
-{
-    if (!g_bitmaps.erase((uintptr_t)obj))
-        return FALSE;
-    --g_fake.liveBitmaps;
-    return TRUE;
-}
+BOOL DeleteObject(HGDIOBJ obj) { return Release(g_bitmaps, g_fake.liveBitmaps, obj); }
 
 }  // extern "C"

@@ -32,9 +32,20 @@ struct Tray : AppTest {
     {
         std::string tree;
         for (int k = 1; k <= n; ++k)
-            tree += std::to_string(k) + "|0|0x6000|0|" + kDisk + "|Disk " + std::to_string(k) + "|-\n";
+            tree +=
+                std::to_string(k) + "|0|0x6000|0|" + kDisk + "|Disk " + std::to_string(k) + "|-\n";
         ASSERT_EQ(1, FakeDev_LoadText(tree));
         RefreshDevices(kWindow);
+    }
+    void Update(int devices)
+    {
+        Devices(devices);
+        UpdateTrayIcon();
+    }
+    void Fresh()
+    {
+        TearDown();
+        SetUp();
     }
     static Messages Sent()
     {
@@ -46,90 +57,59 @@ struct Tray : AppTest {
     static HICON SlotIcon() { return g_app->tray.slots[0].icon; }
 };
 
-TEST_F(Tray, WithoutAutoShowTheIconIsAddedOnceThenModified)
-{
-    g_app->AutoShow = 0;
-    Devices(0);
-    LoadTrayIcon();
-    ASSERT_NE(nullptr, SlotIcon());
-    UpdateTrayIcon();
-    UpdateTrayIcon();
-    Devices(1);
-    UpdateTrayIcon();
-    EXPECT_EQ((Messages{NIM_ADD, NIM_MODIFY, NIM_MODIFY}), Sent());
-    for (const NotifyCall& call : g_fake.notify) {
-        EXPECT_EQ(g_app->tray.nid.uID, call.id);
-        EXPECT_EQ(SlotIcon(), call.icon);
-        EXPECT_EQ(NID_SIZE, call.cbSize);
-    }
-    EXPECT_EQ(1, g_app->iconShown);
-}
-
-TEST_F(Tray, AutoShowFollowsTheDevicesPresent)
-{
-    g_app->AutoShow = 1;
-    LoadTrayIcon();
-
+// One update after each step: what it asks of the shell, and whether the
+// icon is shown after it.
+struct Step {
+    int autoShow, devices;
+    DWORD sent;
+    int shown;
+};
+const struct {
+    const char* what;
+    unsigned refusedAdds;  // a notification area not up yet, as at logon
+    const char* hidden;
+    std::vector<Step> steps;
+} kUpdates[] = {
+    // clang-format off
+    {"without auto-show: added once, then modified", 0, 0,
+     {{0, 0, NIM_ADD, 1}, {0, 0, NIM_MODIFY, 1}, {0, 1, NIM_MODIFY, 1}}},
     // A removal request goes out even before anything was added: the shell
-    // simply refuses it, and the icon state stays simple.
-    Devices(0);
-    UpdateTrayIcon();
-    EXPECT_EQ((Messages{NIM_DELETE}), Sent());
-    EXPECT_EQ(nullptr, g_fake.notify.back().icon);
-    EXPECT_EQ(0, g_app->iconShown);
+    // simply refuses it. An icon removed is gone from the taskbar, so it is
+    // added anew when devices come back.
+    {"auto-show follows the devices present", 0, 0,
+     {{1, 0, NIM_DELETE, 0}, {1, 1, NIM_ADD, 1}, {1, 1, NIM_MODIFY, 1}, {1, 0, NIM_DELETE, 0},
+      {1, 2, NIM_ADD, 1}}},
+    {"an icon the shell refused is added again at the next update", 1, 0,
+     {{0, 0, NIM_ADD, 0}, {0, 0, NIM_ADD, 1}, {0, 0, NIM_MODIFY, 1}}},
+    {"auto-show counts only devices the menu would offer", 0, "Disk", {{1, 2, NIM_DELETE, 0}}},
+    {"switching auto-show off brings the icon back", 0, 0, {{1, 0, NIM_DELETE, 0}, {0, 0, NIM_ADD, 1}}},
+    // clang-format on
+};
 
-    Devices(1);
-    UpdateTrayIcon();
-    UpdateTrayIcon();
-    EXPECT_EQ((Messages{NIM_DELETE, NIM_ADD, NIM_MODIFY}), Sent());
-    EXPECT_EQ(SlotIcon(), g_fake.notify[1].icon);
-    EXPECT_EQ(1, g_app->iconShown);
-
-    Devices(0);
-    UpdateTrayIcon();
-    EXPECT_EQ((Messages{NIM_DELETE, NIM_ADD, NIM_MODIFY, NIM_DELETE}), Sent());
-    EXPECT_EQ(0, g_app->iconShown);
-
-    // Back again: the icon is gone from the taskbar, so it must be added anew.
-    Devices(2);
-    UpdateTrayIcon();
-    EXPECT_EQ((Messages{NIM_DELETE, NIM_ADD, NIM_MODIFY, NIM_DELETE, NIM_ADD}), Sent());
-    EXPECT_EQ(SlotIcon(), g_fake.notify.back().icon);
-}
-
-TEST_F(Tray, AnIconTheShellRefusedIsAddedAgainAtTheNextUpdate)
+TEST_F(Tray, UpdatesAddModifyOrRemoveTheIcon)
 {
-    g_fake.refusedAdds = 1;  // a notification area not up yet, as at logon
-    LoadTrayIcon();
-    UpdateTrayIcon();
-    EXPECT_EQ(0, g_app->iconShown);
-    UpdateTrayIcon();
-    UpdateTrayIcon();
-    EXPECT_EQ((Messages{NIM_ADD, NIM_ADD, NIM_MODIFY}), Sent());
-    EXPECT_EQ(1, g_app->iconShown);
-}
-
-TEST_F(Tray, AutoShowCountsOnlyDevicesTheMenuWouldOffer)
-{
-    g_app->AutoShow = 1;
-    g_app->hideList[0].Append("Disk");
-    LoadTrayIcon();
-    Devices(2);
-    UpdateTrayIcon();
-    EXPECT_EQ((Messages{NIM_DELETE}), Sent());
-    EXPECT_EQ(0, g_app->iconShown);
-}
-
-TEST_F(Tray, SwitchingAutoShowOffBringsTheIconBack)
-{
-    g_app->AutoShow = 1;
-    LoadTrayIcon();
-    Devices(0);
-    UpdateTrayIcon();
-    g_app->AutoShow = 0;
-    UpdateTrayIcon();
-    EXPECT_EQ((Messages{NIM_DELETE, NIM_ADD}), Sent());
-    EXPECT_EQ(1, g_app->iconShown);
+    for (const auto& c : kUpdates) {
+        SCOPED_TRACE(c.what);
+        Fresh();
+        g_fake.refusedAdds = c.refusedAdds;
+        if (c.hidden)
+            g_app->hideList[0].Append(c.hidden);
+        LoadTrayIcon();
+        ASSERT_NE(nullptr, SlotIcon());
+        Messages want;
+        for (const Step& step : c.steps) {
+            g_app->AutoShow = step.autoShow;
+            Update(step.devices);
+            want.push_back(step.sent);
+            EXPECT_EQ(want, Sent()) << "after step " << want.size();
+            EXPECT_EQ(step.shown, g_app->iconShown) << "after step " << want.size();
+        }
+        for (const NotifyCall& call : g_fake.notify) {
+            EXPECT_EQ(g_app->tray.nid.uID, call.id);
+            EXPECT_EQ(call.message == NIM_DELETE ? nullptr : SlotIcon(), call.icon);
+            EXPECT_EQ(NID_SIZE, call.cbSize);
+        }
+    }
 }
 
 TEST_F(Tray, ANewTaskbarGetsTheIconBack)
@@ -139,8 +119,7 @@ TEST_F(Tray, ANewTaskbarGetsTheIconBack)
     g_app->AutoShow = 1;
     LoadTrayIcon();
 
-    Devices(1);
-    UpdateTrayIcon();
+    Update(1);
     EXPECT_EQ(0, tray.OnTaskbarCreated(created + 1)) << "any other message is ignored";
     EXPECT_EQ(1u, g_fake.notify.size());
     EXPECT_NE(0, tray.OnTaskbarCreated(created));
@@ -151,62 +130,60 @@ TEST_F(Tray, ANewTaskbarGetsTheIconBack)
 
     // Hidden by auto-show, the icon comes back with the taskbar all the same
     // and the next update removes it again.
-    Devices(0);
-    UpdateTrayIcon();
+    Update(0);
     g_fake.notify.clear();
     EXPECT_NE(0, tray.OnTaskbarCreated(created));
     EXPECT_EQ(0, g_app->iconShown);
     UpdateTrayIcon();
     EXPECT_EQ((Messages{NIM_ADD, NIM_DELETE}), Sent());
-}
 
-TEST_F(Tray, ANewTaskbarBeforeCreationSendsNothing)
-{
-    APPSTATE* app = g_app;
-    app->tray.Destroy();
+    // Without an icon created (here, destroyed) a new taskbar gets nothing.
+    tray.Destroy();
     g_fake.notify.clear();
-    EXPECT_EQ(0, app->tray.OnTaskbarCreated(RegisterWindowMessageA("TaskbarCreated")));
+    EXPECT_EQ(0, tray.OnTaskbarCreated(created));
     EXPECT_TRUE(Sent().empty());
 }
 
-TEST_F(Tray, AnIconFileBesideTheProgramIsPreferred)
-{
-    g_fake.files.insert(kIconBesideExe);
-    LoadTrayIcon();
-    EXPECT_EQ((std::vector<std::string>{std::string("file:") + kIconBesideExe}), g_fake.loads);
-    ASSERT_NE(nullptr, SlotIcon());
-    UpdateTrayIcon();
-    ASSERT_EQ(1u, g_fake.notify.size());
-    EXPECT_EQ(SlotIcon(), g_fake.notify[0].icon);
-}
+// 250 characters of directory leave no room for the file name.
+const std::string kLongDir = "C:\\" + std::string(246, 'd') + "\\";
+const std::string kFileLoad = std::string("file:") + kIconBesideExe;
 
-TEST_F(Tray, AFileThatIsNoIconGivesWayToTheBuiltInIcon)
-{
-    g_fake.files.insert(kIconBesideExe);
-    g_fake.badIconFiles.insert(kIconBesideExe);
-    LoadTrayIcon();
-    EXPECT_EQ((std::vector<std::string>{std::string("file:") + kIconBesideExe, "res:201:16x16"}),
-              g_fake.loads);
-    EXPECT_NE(nullptr, SlotIcon());
-}
+// The file beside the program is preferred to the built-in icon, which is
+// loaded at the small-icon size.
+const struct {
+    const char* what;
+    std::string dir;  // of the program; "" for the usual one
+    bool file, fileIsIcon;
+    int smallIcon;
+    std::vector<std::string> loads;
+} kIconSources[] = {
+    {"a file beside the program", "", true, true, 16, {kFileLoad}},
+    {"a file that is no icon", "", true, false, 16, {kFileLoad, "res:201:16x16"}},
+    {"no file", "", false, true, 20, {"res:201:20x20"}},
+    {"a directory too long for the icon path", kLongDir, true, true, 16, {"res:201:16x16"}},
+};
 
-TEST_F(Tray, WithoutTheFileTheBuiltInIconIsLoadedAtSmallIconSize)
+TEST_F(Tray, TheIconComesFromTheFileBesideTheProgramElseTheBuiltInOne)
 {
-    g_fake.smallIcon = 20;
-    LoadTrayIcon();
-    EXPECT_EQ((std::vector<std::string>{"res:201:20x20"}), g_fake.loads);
-    EXPECT_NE(nullptr, SlotIcon());
-}
-
-TEST_F(Tray, ADirectoryTooLongForTheIconPathFallsBackToTheBuiltInIcon)
-{
-    // 250 characters of directory leave no room for the file name.
-    const std::string dir = "C:\\" + std::string(246, 'd') + "\\";
-    ASSERT_EQ(250u, dir.size());
-    g_fake.moduleFileName = dir + "v.exe";
-    g_fake.files.insert(dir + "VANTRL.ICO");  // would be found if looked for
-    LoadTrayIcon();
-    EXPECT_EQ((std::vector<std::string>{"res:201:16x16"}), g_fake.loads);
+    ASSERT_EQ(250u, kLongDir.size());
+    for (const auto& c : kIconSources) {
+        SCOPED_TRACE(c.what);
+        Fresh();
+        if (!c.dir.empty())
+            g_fake.moduleFileName = c.dir + "v.exe";
+        const std::string file = c.dir.empty() ? kIconBesideExe : c.dir + "VANTRL.ICO";
+        if (c.file)
+            g_fake.files.insert(file);  // in the long directory, found if looked for
+        if (!c.fileIsIcon)
+            g_fake.badIconFiles.insert(file);
+        g_fake.smallIcon = c.smallIcon;
+        LoadTrayIcon();
+        EXPECT_EQ(c.loads, g_fake.loads);
+        ASSERT_NE(nullptr, SlotIcon());
+        UpdateTrayIcon();
+        ASSERT_EQ(1u, g_fake.notify.size());
+        EXPECT_EQ(SlotIcon(), g_fake.notify[0].icon);
+    }
 }
 
 TEST_F(Tray, LoadingAgainDoesNotLeakIcons)
@@ -243,41 +220,35 @@ TEST_F(Tray, CreateIsRefusedTwiceAndTheTipNamesTheProgram)
     EXPECT_EQ((UINT)(NIF_ICON | NIF_TIP), g_fake.notify[0].flags & (NIF_ICON | NIF_TIP));
 }
 
-TEST(IconFilePath, TheFileNameReplacesTheProgramName)
+TEST(IconFilePath, TheFileNameReplacesTheProgramNameWithinTheLengthLimits)
 {
-    FakeWin_Reset();
-    char buffer[ICON_PATH_SIZE];
-    ASSERT_EQ(buffer, GetIconFilePath(buffer));
-    EXPECT_STREQ(kIconBesideExe, buffer);
-}
-
-TEST(IconFilePath, LengthLimits)
-{
-    FakeWin_Reset();
-    char buffer[ICON_PATH_SIZE + 1];
-
-    // 249 characters of directory: the icon path is 259 long and fits.
-    const std::string dir = "C:\\" + std::string(245, 'd') + "\\";
+    // 249 characters of directory: the icon path is 259 long and fits. A
+    // program path of 259 characters is whole; one of 260 was cut.
+    const std::string dir = "C:\\" + std::string(245, 'd') + "\\", shortDir = "C:\\p\\";
     ASSERT_EQ(249u, dir.size());
-    g_fake.moduleFileName = dir + "v.exe";
-    memset(buffer, 'x', sizeof buffer);
-    ASSERT_EQ(buffer, GetIconFilePath(buffer));
-    EXPECT_EQ(dir + "VANTRL.ICO", buffer);
-    EXPECT_EQ('x', buffer[ICON_PATH_SIZE]);
-
-    g_fake.moduleFileName = "C:\\" + std::string(246, 'd') + "\\v.exe";  // one more
-    EXPECT_EQ(nullptr, GetIconFilePath(buffer));
-
-    // A program path of 259 characters is whole; one of 260 was cut.
-    const std::string shortDir = "C:\\p\\";
-    g_fake.moduleFileName = shortDir + std::string(259 - shortDir.size(), 'n');
-    ASSERT_EQ(buffer, GetIconFilePath(buffer));
-    EXPECT_EQ(shortDir + "VANTRL.ICO", buffer);
-    g_fake.moduleFileName = shortDir + std::string(260 - shortDir.size(), 'n');
-    EXPECT_EQ(nullptr, GetIconFilePath(buffer));
-
-    g_fake.moduleFileName = "vantrel.exe";  // no directory at all
-    EXPECT_EQ(nullptr, GetIconFilePath(buffer));
+    const struct {
+        std::string program, icon;  // "": none
+    } rows[] = {
+        {"C:\\Program Files\\VANTREL\\vantrel.exe", kIconBesideExe},
+        {dir + "v.exe", dir + "VANTRL.ICO"},
+        {kLongDir + "v.exe", ""},
+        {shortDir + std::string(259 - shortDir.size(), 'n'), "C:\\p\\VANTRL.ICO"},
+        {shortDir + std::string(260 - shortDir.size(), 'n'), ""},
+        {"vantrel.exe", ""},  // no directory at all
+    };
+    for (const auto& row : rows) {
+        const char* want = row.icon.empty() ? nullptr : row.icon.c_str();
+        SCOPED_TRACE(row.program);
+        FakeWin_Reset();
+        g_fake.moduleFileName = row.program;
+        char buffer[ICON_PATH_SIZE + 1];
+        memset(buffer, 'x', sizeof buffer);
+        ASSERT_EQ(want ? buffer : nullptr, GetIconFilePath(buffer));
+        if (want) {
+            EXPECT_STREQ(want, buffer);
+        }
+        EXPECT_EQ('x', buffer[ICON_PATH_SIZE]);
+    }
 }
 
 TEST(IconId, ComesFromTheCounterElseTheTickCount)

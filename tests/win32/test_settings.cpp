@@ -65,7 +65,6 @@ void WriteText(const char* path, const char* name, const std::string& bytes)
 {
     WriteRaw(path, name, REG_SZ, bytes.data(), (DWORD)bytes.size());
 }
-
 void WriteNumber(const char* path, const char* name, DWORD value)
 {
     WriteRaw(path, name, REG_DWORD, &value, sizeof value);
@@ -179,12 +178,13 @@ protected:
         DestroyAppState();
         RegDeleteTreeA(HKEY_CURRENT_USER, SETTINGS_KEY);
     }
-    // A fresh start of the program: new state, then the stored settings.
-    APPSTATE& Restart()
+    // A fresh start of the program: new state, then (unless !load) the stored settings.
+    APPSTATE& Restart(bool load = true)
     {
         DestroyAppState();
         EXPECT_TRUE(CreateAppState(GetModuleHandleA(0)));
-        LoadSettings();
+        if (load)
+            LoadSettings();
         return *g_app;
     }
 };
@@ -301,13 +301,12 @@ TEST_F(Settings, EmptyTextsAreStoredEmptyAndLoadAsDefaults)
     app.ChildSpace[0] = '\0';
     SaveSettings();
 
-    RawValue form = ReadRaw(SETTINGS_KEY, "ChildForm");
-    ASSERT_EQ(ERROR_SUCCESS, form.rc);
-    EXPECT_EQ((DWORD)REG_SZ, form.type);
-    EXPECT_EQ(0u, form.bytes.size());
-    RawValue space = ReadRaw(SETTINGS_KEY, "ChildSpace");
-    ASSERT_EQ(ERROR_SUCCESS, space.rc);
-    EXPECT_EQ(0u, space.bytes.size());
+    for (const char* name : {"ChildForm", "ChildSpace"}) {
+        RawValue v = ReadRaw(SETTINGS_KEY, name);
+        ASSERT_EQ(ERROR_SUCCESS, v.rc) << name;
+        EXPECT_EQ((DWORD)REG_SZ, v.type) << name;
+        EXPECT_EQ(0u, v.bytes.size()) << name;
+    }
 
     APPSTATE& loaded = Restart();
     EXPECT_STREQ("%s+ %s", loaded.ChildForm);
@@ -347,9 +346,7 @@ TEST_F(Settings, OversizedTextsAreCutToFitTheirFields)
     WriteText(SETTINGS_KEY, "ChildSpace", longSpace);
     WriteText(HIDELIST_KEY, "03", longEntry);
 
-    DestroyAppState();
-    ASSERT_TRUE(CreateAppState(GetModuleHandleA(0)));
-    APPSTATE& app = *g_app;
+    APPSTATE& app = Restart(false);
     // The field after ChildSpace must come through untouched.
     memset(app.editText, 'Z', sizeof app.editText - 1);
     app.editText[sizeof app.editText - 1] = '\0';
@@ -421,9 +418,7 @@ TEST_F(Settings, NumbersChangeOnlyTheBytesStored)
 {
     for (const NumberShape& c : kNumberShapes) {
         WriteRaw(SETTINGS_KEY, "HideWPD", c.type, c.bytes, c.size);
-        DestroyAppState();
-        ASSERT_TRUE(CreateAppState(GetModuleHandleA(0)));
-        g_app->HideWPD = 0xAABBCCDD;
+        Restart(false).HideWPD = 0xAABBCCDD;
         LoadSettings();
         EXPECT_EQ(c.expected, g_app->HideWPD) << "type " << c.type << ", " << c.size << " bytes";
     }
