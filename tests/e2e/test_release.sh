@@ -168,9 +168,11 @@ expect_eq "uninstall: uninstall entry gone" "$?" 1
 expect_eq "uninstall: settings kept" "$(reg_value "$settings\\Disbale" 00)" "Kingfisher"
 
 # Clicked through (Next, Install, Close), the installer starts the program
-# at the end. Each page's button is pressed once it shows.
+# at the end. Each page's button is pressed once it shows, enabled: "&Close"
+# is there, disabled (style 0x08000000), while the files are copied.
 wizard="VANTREL $version Setup "  # the installer's caption ends in a space
-button_shows() { [ "$(dlg text "$wizard" 1 2>/dev/null | tr -d '\r')" = "$1" ]; }
+button_shows() { dlg controls "$wizard" "MS Shell Dlg" 8 2>/dev/null | tr -d '\r' |
+  awk -F'|' -v t="$1" '$1 == 1 && $3 == t && substr($4, 4, 1) ~ /[0-7]/ { on = 1 } END { exit !on }'; }
 rm -f "$T/setup.rc"
 (wine_plain "$setup" >/dev/null 2>&1; echo $? > "$T/setup.rc") &
 for button in "&Next >" "&Install" "&Close"; do
