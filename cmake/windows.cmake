@@ -3,12 +3,29 @@
 enable_language(RC)
 add_compile_options(-Wall -Wextra)
 
+# The manifest carries the version of res/version.h and the description of
+# res/product.h; a change to either configures the build again.
+set(PRODUCT_HEADERS ${CMAKE_SOURCE_DIR}/res/version.h ${CMAKE_SOURCE_DIR}/res/product.h)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PRODUCT_HEADERS})
+file(STRINGS ${CMAKE_SOURCE_DIR}/res/version.h facts REGEX "^#define VANTREL_VERSION_(MAJOR|MINOR|PATCH) ")
+file(STRINGS ${CMAKE_SOURCE_DIR}/res/product.h fact REGEX "^#define VANTREL_DESCRIPTION ")
+foreach(line ${facts} ${fact})
+  string(REGEX REPLACE "^#define ([A-Z_]+) \"?([^\"]*)\"?$" "\\1;\\2" pair "${line}")
+  list(GET pair 0 key)
+  list(GET pair 1 ${key})
+endforeach()
+if(NOT "${VANTREL_VERSION_MAJOR}.${VANTREL_VERSION_MINOR}.${VANTREL_VERSION_PATCH}" MATCHES "^[0-9]+\\.[0-9]+\\.[0-9]+$"
+   OR NOT VANTREL_DESCRIPTION)
+  message(FATAL_ERROR "res/version.h or res/product.h: no version numbers or description to read")
+endif()
+configure_file(${CMAKE_SOURCE_DIR}/res/vantrel.manifest ${CMAKE_BINARY_DIR}/vantrel.manifest @ONLY)
+
 set(RC_FILE ${CMAKE_SOURCE_DIR}/res/vantrel.rc)
 set_source_files_properties(${RC_FILE} PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/vantrel.manifest;${CMAKE_SOURCE_DIR}/app/ids.h;${CMAKE_SOURCE_DIR}/res/version.h")
+  OBJECT_DEPENDS "${CMAKE_BINARY_DIR}/vantrel.manifest;${CMAKE_SOURCE_DIR}/app/ids.h;${PRODUCT_HEADERS}")
 file(GLOB ICON_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/icons/*.ico)
 set_property(SOURCE ${RC_FILE} APPEND PROPERTY OBJECT_DEPENDS ${ICON_FILES})
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR} -I${CMAKE_BINARY_DIR}")
 
 add_executable(vantrel WIN32 ${LOGIC_SOURCES} ${WIN_SOURCES} ${RC_FILE})
 target_include_directories(vantrel PRIVATE ${CMAKE_SOURCE_DIR})

@@ -5,21 +5,9 @@
 #include "app/holders.h"
 #include "app/ids.h"
 
-// Slot 0 is empty: it is what every unlisted class maps to.
-const char* const kClassTexts[CLASS_KNOWN] = {
-    "",
-    "{4D36E965-E325-11CE-BFC1-08002BE10318}",  // CDROM
-    "{4D36E967-E325-11CE-BFC1-08002BE10318}",  // DiskDrive
-    "{745A17A0-74D3-11D0-B6FE-00A0C90F57DA}",  // HIDClass
-    "{4D36E96B-E325-11CE-BFC1-08002BE10318}",  // Keyboard
-    "{4D36E96C-E325-11CE-BFC1-08002BE10318}",  // MEDIA
-    "{4D36E96E-E325-11CE-BFC1-08002BE10318}",  // Monitor
-    "{4D36E96F-E325-11CE-BFC1-08002BE10318}",  // Mouse
-    "{4D36E979-E325-11CE-BFC1-08002BE10318}",  // Printer
-    "{4D36E97B-E325-11CE-BFC1-08002BE10318}",  // SCSIAdapter
-    "{36FC9E60-C465-11CF-8056-444553540000}",  // USB
-    "{EEC5AD98-8080-425F-922A-DABF3DE3F69A}",  // WPD
-};
+#define CLASS_TEXT_(name, text) text,
+const char* const kClassTexts[CLASS_KNOWN] = {CLASS_TABLE(CLASS_TEXT_)};
+#undef CLASS_TEXT_
 
 namespace {
 

@@ -4,6 +4,7 @@
 
 #include "app/winlayer.h"
 #include "devices/cfgmgr.h"
+#include "devices/classes.h"
 
 // Owner of one 32-bit bitmap rendered from an icon at the small-icon size.
 class CBMPICON {
@@ -32,9 +33,6 @@ struct CLASSICON {
 };
 
 #define CLASS_SLOTS 32
-#define CLASS_KNOWN 12
-#define CLASS_PRINTER 8
-#define CLASS_WPD 11
 #define CLASSICON_ROWS 11
 
 class CUSBDEV : public CCFGMGR {
@@ -54,7 +52,7 @@ HBITMAP LookupClassBitmap(const CUSBDEV& devices, const char* guidText);
 HBITMAP ClassBitmapOfDevice(const CUSBDEV& devices, DWORD i);
 HBITMAP ClassBitmapOfDeepestNode(const CUSBDEV& devices, DWORD i);
 
-// The known classes' GUID texts, by slot: the one copy of the table.
+// The known classes' GUID texts, by slot, from the list in devices/classes.h.
 extern const char* const kClassTexts[CLASS_KNOWN];
 // The class-bitmap rows handed to LoadClassBitmaps at start-up.
 extern const CLASSICON kClassIcons[CLASSICON_ROWS];

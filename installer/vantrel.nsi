@@ -1,6 +1,7 @@
 ; Per-user installer for VANTREL. Built by scripts/release.sh, which passes:
 ;   VERSION   version text, e.g. 1.0.0 (from res/version.h)
-;   STAGE     folder holding vantrel.exe, guide.txt, eject-backup.ini, readme.txt
+;   STAGE     folder holding vantrel.exe, guide.txt, eject-backup.ini, readme.txt,
+;             license.txt
 ;   OUTFILE   the installer to write
 ;   ICON      the program's icon file
 ;   AMD64     (optional) build a 64-bit installer, for hosts that run no 32-bit code
@@ -16,8 +17,11 @@ SetCompressor /SOLID lzma
 RequestExecutionLevel user
 ManifestDPIAware true
 
-!define APP "VANTREL"
-!define PUBLISHER "HALCYRA"
+; The product's name, publisher and copyright line, from the program's own
+; header, as the version resource has them.
+!searchparse /file "${__FILEDIR__}/../res/product.h" '#define VANTREL_PRODUCT "' APP '"'
+!searchparse /file "${__FILEDIR__}/../res/product.h" '#define VANTREL_PUBLISHER "' PUBLISHER '"'
+!searchparse /file "${__FILEDIR__}/../res/product.h" '#define VANTREL_COPYRIGHT "' COPYRIGHT '"'
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${APP}"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 ; The Exit command, read from the program's own list of ids.
@@ -40,7 +44,7 @@ VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "FileDescription" "${APP} setup"
 VIAddVersionKey "CompanyName" "${PUBLISHER}"
-VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
+VIAddVersionKey "LegalCopyright" "${COPYRIGHT}"
 
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
@@ -97,6 +101,7 @@ Section "-${APP}" SecMain
   File "${STAGE}\guide.txt"
   File "${STAGE}\eject-backup.ini"
   File "${STAGE}\readme.txt"
+  File "${STAGE}\license.txt"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   ; No arguments: the program takes any command line as a list file.
   CreateShortcut "$SMPROGRAMS\${APP}.lnk" "$INSTDIR\vantrel.exe" "" "$INSTDIR\vantrel.exe" 0
@@ -146,6 +151,7 @@ Section "Uninstall"
   Delete "$INSTDIR\guide.txt"
   Delete "$INSTDIR\eject-backup.ini"
   Delete "$INSTDIR\readme.txt"
+  Delete "$INSTDIR\license.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${APP}.lnk"

@@ -1,6 +1,6 @@
 // The program's version: the one place to change it. The version resource,
-// the About box (which reads that resource), the release archive's name and
-// the installer all take it from here.
+// the About box (which reads that resource), the manifest, the release
+// archive's name and the installer all take it from here.
 #ifndef VANTREL_VERSION_H
 #define VANTREL_VERSION_H
 

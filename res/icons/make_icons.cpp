@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "app/ids.h"
+#include "devices/classes.h"
+
 namespace {
 
 struct PaletteEntry {
@@ -410,26 +413,29 @@ std::vector<ImageDesc> small_and_large_set(const Art& art) {
             {&art, 2, 4}, {&art, 2, 8}, {&art, 2, 32}};
 }
 
+// Ids as the program loads them: a class's picture is the icon of its slot.
+#define CLASS_ICON(name) (IDI_CLASS_FIRST + CLASS_##name)
+
 std::vector<IconDesc> icon_table() {
     return {
-        {200, small_and_large_set(kPlug)},
-        {201, small_and_large_set(kPlug)},
-        {210, small_set(kScan)},
-        {211, small_set(kSetup)},
-        {212, small_set(kAbout)},
-        {213, small_set(kExit)},
-        {220, small_set(kUnknown)},
-        {221, small_set(kDisc)},
-        {222, small_set(kDiskDrive)},
-        {223, small_set(kJoystick)},
-        {224, small_set(kKeyboard)},
-        {225, small_set(kGamepad)},
-        {226, small_set(kMonitor)},
-        {227, small_set(kMouse)},
-        {228, small_set(kPrinter)},
-        {229, small_set(kWideConnector)},
-        {230, small_set(kUsbPlug)},
-        {231, small_set(kPlayer)},
+        {IDI_MAIN, small_and_large_set(kPlug)},
+        {IDI_TRAY, small_and_large_set(kPlug)},
+        {IDI_CMD_SCAN, small_set(kScan)},
+        {IDI_CMD_SETUP, small_set(kSetup)},
+        {IDI_CMD_ABOUT, small_set(kAbout)},
+        {IDI_CMD_EXIT, small_set(kExit)},
+        {CLASS_ICON(UNKNOWN), small_set(kUnknown)},
+        {CLASS_ICON(CDROM), small_set(kDisc)},
+        {CLASS_ICON(DISKDRIVE), small_set(kDiskDrive)},
+        {CLASS_ICON(HIDCLASS), small_set(kJoystick)},
+        {CLASS_ICON(KEYBOARD), small_set(kKeyboard)},
+        {CLASS_ICON(MEDIA), small_set(kGamepad)},
+        {CLASS_ICON(MONITOR), small_set(kMonitor)},
+        {CLASS_ICON(MOUSE), small_set(kMouse)},
+        {CLASS_ICON(PRINTER), small_set(kPrinter)},
+        {CLASS_ICON(SCSIADAPTER), small_set(kWideConnector)},
+        {CLASS_ICON(USB), small_set(kUsbPlug)},
+        {CLASS_ICON(WPD), small_set(kPlayer)},
     };
 }
 

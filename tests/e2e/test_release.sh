@@ -14,13 +14,16 @@ openssl req -x509 -newkey rsa:2048 -nodes -keyout "$T/key.pem" -out "$T/cert.pem
   -out "$T/sign.pfx" -passout pass:sesame || fail "could not make a test certificate"
 signature() { osslsigncode verify -CAfile "$T/cert.pem" -in "$1" 2>&1 | sed -n 's/^Message digest algorithm  : //p
   s/^\tText description: //p; s/^Timestamp is not available/no timestamp/p; /^Succeeded/p' | tr '\n' ' '; }
-release() {  # FOLDER TREE VAR=value...: TREE's release.sh on the tested build
-  o=$T/$1 r=$2; shift 2; env "$@" sh "$r/scripts/release.sh" --exe "$shipped" --out "$o" >"$o.out" 2>"$o.err"; }
+release() {  # FOLDER TREE VAR=value...: TREE's release.sh on the tested build, run from $T with relative paths
+  f=$1 o=$T/$1 r=$2; shift 2; (cd "$T" && env "$@" sh "$r/scripts/release.sh" --exe "$(realpath --relative-to=. "$shipped")" \
+  --out "$f") >"$o.out" 2>"$o.err"; }
 release dist "$root" || fail "release.sh failed"
 release signed "$root" VANTREL_SIGN_PFX="$T/sign.pfx" VANTREL_SIGN_PASS=sesame VANTREL_DOWNLOAD_URL=$url ||
   fail "signed release.sh failed: $(cat "$T/signed.err")"
 mkdir -p "$T/bare/scripts" "$T/bare/res" && cp "$root/scripts/release.sh" "$T/bare/scripts/" &&
-  cp "$root/res/version.h" "$T/bare/res/" && printf '## [0.9.0]\n- Old.\n' > "$T/bare/CHANGELOG.md"
+  cp "$root/res/version.h" "$root/res/product.h" "$T/bare/res/" && printf '## [0.9.0]\n- Old.\n' > "$T/bare/CHANGELOG.md"
+cp -R "$T/bare" "$T/old-licence" && sed 's/^Copyright .*/Copyright (C) 1999 Someone/' "$root/LICENSE" > "$T/old-licence/LICENSE"
+cp "$root/LICENSE" "$T/bare/"
 while read -r what tree pfx pass reason; do
   release refused "$tree" VANTREL_SIGN_PFX="$pfx" VANTREL_SIGN_PASS="$pass"
   expect_eq "$what: refused, with its reason, nothing written" \
@@ -29,26 +32,28 @@ done <<ROWS
 missing-certificate $root $T/none.pfx sesame VANTREL_SIGN_PFX names no readable file
 wrong-password $root $T/sign.pfx wrong VANTREL_SIGN_PASS
 no-changelog-section $T/bare $T/sign.pfx sesame no section "## \[$version\]"
+licence-copyright-line $T/old-licence $T/sign.pfx sesame LICENSE lacks the copyright line
 ROWS
 zip="$T/dist/vantrel-$version.zip"
 setup="$T/signed/vantrel-$version-setup.exe"
-expect_eq "release files, what was left out" "$(ls "$T/dist" | tr '\n' ' ')$(grep -c -e '^release: unsigned: VANTREL_SIGN_PFX' \
+expect_eq "release files, what was left out" "$(LC_ALL=C ls "$T/dist" | tr '\n' ' ')$(grep -c -e '^release: unsigned: VANTREL_SIGN_PFX' \
   -e '^release: no winget or Scoop manifests: VANTREL_DOWNLOAD_URL' "$T/dist.out")" \
-  "RELEASE-NOTES.md SHA256SUMS vantrel-$version-setup.exe vantrel-$version.zip 2"
+  "RELEASE-NOTES.md SHA256SUMS license.txt vantrel-$version-setup.exe vantrel-$version.zip 2"
 expect_eq "SHA256SUMS, unsigned and signed" "$(for d in dist signed; do (cd "$T/$d" && sha256sum -c SHA256SUMS); done |
   tr '\n' ' ')" "vantrel-$version.zip: OK vantrel-$version-setup.exe: OK vantrel-$version.zip: OK vantrel-$version-setup.exe: OK "
 expect_eq "release notes: the version's section of the changelog" "$(cat "$T/dist/RELEASE-NOTES.md")" \
   "$(sed -n "/^## \[$version\]/,/^## \[/p" "$root/CHANGELOG.md" | sed '$d')"
 expect_eq "zip contents" "$(unzip -Z1 "$zip" | sort | tr '\n' ' ')" \
-  "eject-backup.ini guide.txt readme.txt vantrel.exe "
+  "eject-backup.ini guide.txt license.txt readme.txt vantrel.exe "
 mkdir "$T/unzipped"
 unzip -q "$zip" -d "$T/unzipped"
 cmp -s "$shipped" "$T/unzipped/vantrel.exe"
 expect_eq "zipped exe is the build" "$?" 0
 sh "$root/tests/check_exe.sh" i686-w64-mingw32-objdump "$T/unzipped/vantrel.exe" "$root/build/native/pestamp" >/dev/null
 expect_eq "zipped exe passes the shape check" "$?" 0
-expect_eq "zipped guide is docs/guide.md, its pictures named, not linked" "$(grep -v '^!\[' "$root/docs/guide.md" > "$T/guide"
-  tr -d '\r' < "$T/unzipped/guide.txt" | grep -v '^\[Picture: ' | cmp - "$T/guide"; grep -c '](images/' "$T/unzipped/guide.txt")" "0"
+expect_eq "zipped guide (its pictures named, not linked) and licence" "$(grep -v '^!\[' "$root/docs/guide.md" > "$T/guide"
+  tr -d '\r' < "$T/unzipped/guide.txt" | grep -v '^\[Picture: ' | cmp - "$T/guide"; grep -c '](images/' "$T/unzipped/guide.txt"
+  tr -d '\r' < "$T/unzipped/license.txt" | cmp - "$root/LICENSE")" "0"
 expect_eq "installer's own version" "$(strings -el "$setup" | sed -n '/^ProductVersion$/{n;p;q}')" "$version"
 grep -q 'level="asInvoker"' "$setup"
 expect_eq "installer asks for no administrator rights" "$?" 0
@@ -61,15 +66,15 @@ for f in "$signed_exe" "$setup"; do expect_eq "signature of $(basename "$f")" "$
 y="$T/signed/winget/manifests/h/HALCYRA/VANTREL/$version/HALCYRA.VANTREL"
 expect_eq "winget manifests" "$(yq -r '[.PackageIdentifier, .PackageVersion, .ManifestType, .ManifestVersion, .DefaultLocale,
   .InstallerType, .Scope, .UpgradeBehavior, .InstallerSwitches.Silent, .InstallerSwitches.SilentWithProgress, (.Installers[]? |
-  .Architecture, .InstallerUrl, (.InstallerSha256 | ascii_downcase)), .PackageLocale, .Publisher, .PackageName, .License,
+  .Architecture, .InstallerUrl, (.InstallerSha256 | ascii_downcase)), .PackageLocale, .Publisher, .PackageName, .License, .LicenseUrl,
   (.ShortDescription | values | length > 0), .ReleaseNotesUrl] | map(values | tostring) | join("|")' "$y.yaml" \
   "$y.installer.yaml" "$y.locale.en-US.yaml" | tr '\n' ' ')" "HALCYRA.VANTREL|$version|version|1.12.0|en-US \
 HALCYRA.VANTREL|$version|installer|1.12.0|nullsoft|user|install|/S|/S|x86|$url/vantrel-$version-setup.exe|$(sha256sum "$setup" | cut -c1-64) \
-HALCYRA.VANTREL|$version|defaultLocale|1.12.0|en-US|HALCYRA|VANTREL|Proprietary|true|$url/RELEASE-NOTES.md "
+HALCYRA.VANTREL|$version|defaultLocale|1.12.0|en-US|HALCYRA|VANTREL|MIT|$url/license.txt|true|$url/RELEASE-NOTES.md "
 expect_eq "Scoop manifest" "$(jq -r '[.version, .url, .hash, .bin, (.shortcuts[0] | join(",")), .homepage, .license,
   (.description | length > 0), .checkver.url, .autoupdate.url, .autoupdate.hash.url] | map(tostring) | join("|")' \
   "$T/signed/scoop/vantrel.json")" "$version|$url/vantrel-$version.zip|$(sha256sum "$T/signed/vantrel-$version.zip" | cut -c1-64)|\
-vantrel.exe|vantrel.exe,VANTREL|$url/|Proprietary|true|$url/SHA256SUMS|$url/vantrel-\$version.zip|$url/SHA256SUMS"
+vantrel.exe|vantrel.exe,VANTREL|$url/|MIT|true|$url/SHA256SUMS|$url/vantrel-\$version.zip|$url/SHA256SUMS"
 
 # The installer is checked where its program runs: a host without 32-bit
 # support gets a 64-bit installer made the same way around the 64-bit twin.
@@ -121,7 +126,7 @@ stale_cleanup
 wine_plain "$setup" /S
 expect_eq "silent install: exit code" "$?" 0
 expect_eq "installed files and shortcut" "$(installed)" \
-  "eject-backup.ini guide.txt readme.txt uninstall.exe vantrel.exe VANTREL.lnk "
+  "eject-backup.ini guide.txt license.txt readme.txt uninstall.exe vantrel.exe VANTREL.lnk "
 cmp -s "$installed_exe" "$instdir/vantrel.exe"
 expect_eq "installed exe is the packaged one" "$?" 0
 expect_eq "installed uninstaller's signature" "$(signature "$instdir/uninstall.exe")" "$signed_ok"
@@ -142,7 +147,7 @@ expect_eq "update over a running copy: exit code" "$?" 0
 wait_file "$T/installed.rc"
 expect_eq "update over a running copy: the copy ended" "$(cat "$T/installed.rc" 2>/dev/null)" 0
 expect_eq "update over a running copy: files" "$(installed)" \
-  "eject-backup.ini guide.txt readme.txt uninstall.exe vantrel.exe VANTREL.lnk "
+  "eject-backup.ini guide.txt license.txt readme.txt uninstall.exe vantrel.exe VANTREL.lnk "
 
 # Turned off by the user, starting at logon stays off across an update.
 "$WINE_RUN" reg delete "$run" /v VANTREL /f >/dev/null 2>&1
@@ -164,9 +169,11 @@ expect_eq "uninstall: uninstall entry gone" "$?" 1
 expect_eq "uninstall: settings kept" "$(reg_value "$settings\\Disbale" 00)" "Kingfisher"
 
 # Clicked through (Next, Install, Close), the installer starts the program
-# at the end. Each page's button is pressed once it shows.
+# at the end. Each page's button is pressed once it shows, enabled: "&Close"
+# is there, disabled (style 0x08000000), while the files are copied.
 wizard="VANTREL $version Setup "  # the installer's caption ends in a space
-button_shows() { [ "$(dlg text "$wizard" 1 2>/dev/null | tr -d '\r')" = "$1" ]; }
+button_shows() { dlg controls "$wizard" "MS Shell Dlg" 8 2>/dev/null | tr -d '\r' |
+  awk -F'|' -v t="$1" '$1 == 1 && $3 == t && substr($4, 4, 1) ~ /[0-7]/ { on = 1 } END { exit !on }'; }
 rm -f "$T/setup.rc"
 (wine_plain "$setup" >/dev/null 2>&1; echo $? > "$T/setup.rc") &
 for button in "&Next >" "&Install" "&Close"; do
