@@ -37,6 +37,7 @@ die() { echo "release: $*" >&2; exit 1; }
 root=$(cd "$(dirname "$0")/.." && pwd)
 fact() { sed -n "s/^#define VANTREL_$1 \"\(.*\)\"\$/\1/p" "$root/res/product.h"; }
 product=$(fact PRODUCT) publisher=$(fact PUBLISHER) copyright=$(fact COPYRIGHT) about=$(fact DESCRIPTION)
+needs=$(fact REQUIREMENTS)
 
 # Signs one file in place; makensis also runs this on the installer and on
 # its uninstaller. The password goes through a pipe, not the process list.
@@ -69,7 +70,7 @@ version=$(define TEXT)
 [ "$version" = "$(define MAJOR).$(define MINOR).$(define PATCH)" ] ||
   die "res/version.h: the version text and numbers disagree"
 # The texts go into YAML and JSON as they are.
-case "$product|$publisher|$copyright|$about" in
+case "$product|$publisher|$copyright|$about|$needs" in
   *\|\|*|\|*|*\||*[\"\'\\]*) die "res/product.h: a text is missing or holds quotes or backslashes" ;;
 esac
 grep -qxF "$copyright" LICENSE 2>/dev/null || die "LICENSE lacks the copyright line of res/product.h: $copyright"
@@ -210,6 +211,7 @@ License: MIT
 LicenseUrl: '${url}license.txt'
 Copyright: $copyright
 ShortDescription: $about
+Description: $needs
 ReleaseNotesUrl: '${url}RELEASE-NOTES.md'
 EOF
     yaml_end defaultLocale; } > "$winget/$id.locale.en-US.yaml"

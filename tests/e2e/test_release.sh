@@ -67,10 +67,10 @@ y="$T/signed/winget/manifests/h/HALCYRA/VANTREL/$version/HALCYRA.VANTREL"
 expect_eq "winget manifests" "$(yq -r '[.PackageIdentifier, .PackageVersion, .ManifestType, .ManifestVersion, .DefaultLocale,
   .InstallerType, .Scope, .UpgradeBehavior, .InstallerSwitches.Silent, .InstallerSwitches.SilentWithProgress, (.Installers[]? |
   .Architecture, .InstallerUrl, (.InstallerSha256 | ascii_downcase)), .PackageLocale, .Publisher, .PackageName, .License, .LicenseUrl,
-  (.ShortDescription | values | length > 0), .ReleaseNotesUrl] | map(values | tostring) | join("|")' "$y.yaml" \
+  (.ShortDescription | values | length > 0), (.Description | values | test("Windows 2000 or later")), .ReleaseNotesUrl] | map(values | tostring) | join("|")' "$y.yaml" \
   "$y.installer.yaml" "$y.locale.en-US.yaml" | tr '\n' ' ')" "HALCYRA.VANTREL|$version|version|1.12.0|en-US \
 HALCYRA.VANTREL|$version|installer|1.12.0|nullsoft|user|install|/S|/S|x86|$url/vantrel-$version-setup.exe|$(sha256sum "$setup" | cut -c1-64) \
-HALCYRA.VANTREL|$version|defaultLocale|1.12.0|en-US|HALCYRA|VANTREL|MIT|$url/license.txt|true|$url/RELEASE-NOTES.md "
+HALCYRA.VANTREL|$version|defaultLocale|1.12.0|en-US|HALCYRA|VANTREL|MIT|$url/license.txt|true|true|$url/RELEASE-NOTES.md "
 expect_eq "Scoop manifest" "$(jq -r '[.version, .url, .hash, .bin, (.shortcuts[0] | join(",")), .homepage, .license,
   (.description | length > 0), .checkver.url, .autoupdate.url, .autoupdate.hash.url] | map(tostring) | join("|")' \
   "$T/signed/scoop/vantrel.json")" "$version|$url/vantrel-$version.zip|$(sha256sum "$T/signed/vantrel-$version.zip" | cut -c1-64)|\
