@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -92,17 +93,25 @@ bool ParseText(const std::string& field, std::string& out)
     return true;
 }
 
-std::vector<std::string> Split(const std::string& line)
+// The pieces of a text between separators: "a|b" gives a and b, "a\n" gives a and "".
+std::vector<std::string> Split(const std::string& text, char separator)
 {
-    std::vector<std::string> f;
-    size_t start = 0;
-    for (;;) {
-        size_t bar = line.find('|', start);
-        f.push_back(line.substr(start, bar == std::string::npos ? bar : bar - start));
-        if (bar == std::string::npos)
-            return f;
-        start = bar + 1;
+    std::vector<std::string> pieces;
+    for (size_t start = 0;;) {
+        size_t end = text.find(separator, start);
+        pieces.push_back(text.substr(start, end == std::string::npos ? end : end - start));
+        if (end == std::string::npos)
+            return pieces;
+        start = end + 1;
     }
+}
+
+std::string Join(const std::vector<std::string>& pieces, char separator)
+{
+    std::string text;
+    for (size_t k = 0; k < pieces.size(); ++k)
+        text += (k ? std::string(1, separator) : "") + pieces[k];
+    return text;
 }
 
 bool HasSwitch(const std::string& switches, const char* word)
@@ -114,18 +123,13 @@ bool HasSwitch(const std::string& switches, const char* word)
     return padded.find(" " + std::string(word) + " ") != std::string::npos;
 }
 
-// The lines of a text, each without its '\n'.
-std::vector<std::string> Lines(const std::string& text)
+bool WriteText(const char* path, const std::string& text, const char* mode = "wb")
 {
-    std::vector<std::string> lines;
-    for (size_t pos = 0; pos < text.size();) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos)
-            end = text.size();
-        lines.push_back(text.substr(pos, end - pos));
-        pos = end + 1;
-    }
-    return lines;
+    FILE* f = fopen(path, mode);
+    if (!f)
+        return false;
+    fwrite(text.data(), 1, text.size(), f);
+    return fclose(f) == 0;
 }
 
 // A node line's id, 0 for comments, blank lines and switches.
@@ -145,7 +149,7 @@ const Node* Find(DWORD id)
 bool ParseTree(const std::string& text, Tree& tree, std::string& why)
 {
     tree = Tree();
-    std::vector<std::string> lines = Lines(text);
+    std::vector<std::string> lines = Split(text, '\n');
     for (size_t k = 0; k < lines.size(); ++k) {
         std::string line = Trim(lines[k]);
         if (line.empty() || line[0] == '#')
@@ -154,7 +158,7 @@ bool ParseTree(const std::string& text, Tree& tree, std::string& why)
             tree.enumFails = true;
             continue;
         }
-        std::vector<std::string> f = Split(line);
+        std::vector<std::string> f = Split(line, '|');
         for (std::string& field : f)
             field = Trim(field);
         Node n;
@@ -248,53 +252,44 @@ void ReloadFromEnvironment()
 // (a batch run after a resident one) reads it, so both must see it.
 void Eject(DWORD dev)
 {
-    std::map<DWORD, bool> below;
-    for (bool grew = true; grew;) {
-        grew = false;
+    std::set<DWORD> below = {dev};
+    for (size_t seen = 0; seen != below.size();) {
+        seen = below.size();
         for (const Node& n : g_tree.nodes)
-            if (n.id != dev && !below.count(n.id) && (n.parent == dev || below.count(n.parent)))
-                grew = below[n.id] = true;
+            if (below.count(n.parent))
+                below.insert(n.id);
     }
-    std::string text;
-    for (const std::string& raw : Lines(g_treeText)) {
+    std::vector<std::string> lines;
+    for (const std::string& raw : Split(g_treeText, '\n')) {
         DWORD id = LineId(raw);
-        if (id && below.count(id))
+        if (id != dev && below.count(id))
             continue;
+        std::vector<std::string> f = Split(raw, '|');
         if (id == dev) {
-            std::vector<std::string> f = Split(raw);
             char status[16];
             snprintf(status, sizeof status, " 0x%lx ",
                      (unsigned long)(Find(dev)->status | kHasProblem));
             f[2] = status;
             f[3] = " " + std::to_string(kHeldForEject) + " ";
-            std::string line = f[0];
-            for (size_t k = 1; k < f.size(); ++k)
-                line += "|" + f[k];
-            text += line + "\n";
-        } else {
-            text += raw + "\n";
         }
+        lines.push_back(Join(f, '|'));
     }
+    std::string text = Join(lines, '\n');
     UseText(text);
     const char* path = getenv("FAKEDEV_TREE");
     if (g_fixedTree || !path || !*path)
         return;
     // Replaced whole, so that a reader never sees half a tree.
     std::string temp = std::string(path) + ".ejected";
-    FILE* f = fopen(temp.c_str(), "wb");
-    if (!f)
+    if (!WriteText(temp.c_str(), text))
         return;
-    fwrite(text.data(), 1, text.size(), f);
-    fclose(f);
 #ifdef _WIN32
     bool replaced = MoveFileExA(temp.c_str(), path, MOVEFILE_REPLACE_EXISTING);
 #else
     bool replaced = rename(temp.c_str(), path) == 0;
 #endif
-    if (!replaced && (f = fopen(path, "wb"))) {
-        fwrite(text.data(), 1, text.size(), f);
-        fclose(f);
-    }
+    if (!replaced)
+        WriteText(path, text);
     remove(temp.c_str());
     g_treeStamp = FileStamp(path);
 }
@@ -304,13 +299,10 @@ void WriteCounts()
     const char* path = getenv("FAKEDEV_COUNTS");
     if (!path || !*path)
         return;
-    FILE* f = fopen(path, "wb");
-    if (!f)
-        return;
+    std::string text;
     for (int i = 0; i < kFunctionCount; ++i)
-        fprintf(f, "%s %u\n", kFunctions[i], g_counts[i]);
-    fprintf(f, "OpenSets %d\n", g_openSets);
-    fclose(f);
+        text += kFunctions[i] + (" " + std::to_string(g_counts[i])) + "\n";
+    WriteText(path, text + "OpenSets " + std::to_string(g_openSets) + "\n");
 }
 
 void SetError(DWORD code)
@@ -486,13 +478,8 @@ CONFIGRET WINAPI CM_Request_Device_EjectA(DEVINST dev, PPNP_VETO_TYPE vetoType, 
     std::string line = head + name;
     g_ejects.push_back(line);
     const char* path = getenv("FAKEDEV_EJECT_LOG");
-    if (path && *path) {
-        FILE* f = fopen(path, "ab");
-        if (f) {
-            fprintf(f, "%s\n", line.c_str());
-            fclose(f);
-        }
-    }
+    if (path && *path)
+        WriteText(path, line + "\n", "ab");
     if (!vetoName && nameLength)
         return CR_INVALID_POINTER;
     if (!n)

@@ -88,13 +88,9 @@ TEST(FakeDev, EjectsAsWindowsDoes)
 // process sees; comments and the other lines stay as they were.
 TEST(FakeDev, AnEjectRewritesTheTreeFile)
 {
-    char path[] = "/tmp/fakedev-tree.XXXXXX";
-    int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    FILE* f = fdopen(fd, "w");
-    fputs(kDesk.c_str(), f);
-    fclose(f);
-    setenv("FAKEDEV_TREE", path, 1);
+    const std::string path = testing::TempDir() + "fakedev-eject.tree";
+    std::ofstream(path) << kDesk;
+    setenv("FAKEDEV_TREE", path.c_str(), 1);
     FakeDev_Reset();
     Nodes();
     EXPECT_EQ(CR_SUCCESS, CM_Request_Device_EjectA(11, 0, 0, 0, 0));
@@ -105,7 +101,7 @@ TEST(FakeDev, AnEjectRewritesTheTreeFile)
     EXPECT_EQ(0u, text.str().find("# hub\n2|0|")) << text.str();
     EXPECT_NE(std::string::npos, text.str().find("11|10| 0x180240a | 47 |")) << text.str();
     unsetenv("FAKEDEV_TREE");
-    remove(path);
+    remove(path.c_str());
 }
 
 // Windows reports a problem number only with DN_HAS_PROBLEM set, and the bit only with a number.
