@@ -46,6 +46,17 @@ BOOL Release(std::set<uintptr_t>& live, int& count, const void* h)
     return TRUE;
 }
 
+// Text into a buffer of size bytes, cut and terminated; the length copied.
+DWORD CopyCut(const std::string& text, LPSTR out, DWORD size)
+{
+    if (size == 0)
+        return 0;
+    size_t n = text.size() < size - 1 ? text.size() : size - 1;
+    memcpy(out, text.data(), n);
+    out[n] = '\0';
+    return (DWORD)n;
+}
+
 }  // namespace
 
 void FakeWin_Reset()
@@ -105,29 +116,16 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR def, LPSTR out
         if (v != f->second.end())
             value = v->second;
     }
-    if (size == 0)
-        return 0;
-    size_t n = value.size() < size - 1 ? value.size() : size - 1;
-    memcpy(out, value.data(), n);
-    out[n] = '\0';
-    return (DWORD)n;
+    return CopyCut(value, out, size);
 }
 
 HMODULE GetModuleHandleA(LPCSTR) { return (HMODULE)0x400000; }
 
 DWORD GetModuleFileNameA(HMODULE, LPSTR out, DWORD size)
 {
-    const std::string& name = g_fake.moduleFileName;
-    if (size == 0)
-        return 0;
     // Like Windows XP and later: a cut name is terminated and reports size.
-    if (name.size() >= size) {
-        memcpy(out, name.data(), size - 1);
-        out[size - 1] = '\0';
-        return size;
-    }
-    memcpy(out, name.c_str(), name.size() + 1);
-    return (DWORD)name.size();
+    DWORD n = CopyCut(g_fake.moduleFileName, out, size);
+    return n < g_fake.moduleFileName.size() ? size : n;
 }
 
 HANDLE CreateFileA(LPCSTR path, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE)

@@ -199,9 +199,7 @@ TEST_F(Table, ClassGuidReadsStopAtTheLimits)
 
 TEST_F(Table, AMissingClassPropertyReadsAsFailure)
 {
-    ASSERT_EQ(1, FakeDev_LoadText("1|0|0x6000|0|-|NoClass|-\n"));
-    table.count = 0;
-    table.Scan(0);
+    Scan(Node(1, 0, 0x6000, 0, "-", "NoClass"));
     char buffer[GUIDTEXT_SIZE];
     EXPECT_EQ(0, table.ReadClassGuid(0, buffer));
 }

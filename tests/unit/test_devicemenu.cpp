@@ -2,6 +2,7 @@
 // command means after the table moved under an open menu.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -103,8 +104,7 @@ TEST_F(DeviceMenu, EntriesFollowTheTableAndTheSettings)
         g_app->Separator = row.separator;
         g_app->ChildOnly = row.childOnly;
         strcpy(g_app->ChildSpace, row.space);
-        for (size_t i = 0; i < row.visible.size(); ++i)
-            g_app->visible[i] = row.visible[i];
+        std::copy(row.visible.begin(), row.visible.end(), g_app->visible);
         EXPECT_EQ(row.expected, Menu()) << row.name;
     }
 }
@@ -224,8 +224,7 @@ TEST_F(DeviceMenu, AChoiceMeansTheDeviceTheMenuShowed)
     for (const Row& row : rows) {
         g_app->lastMenu = MENUCHOICE();
         Load(stick + player + reader);
-        for (size_t i = 0; i < row.visible.size(); ++i)
-            g_app->visible[i] = row.visible[i];
+        std::copy(row.visible.begin(), row.visible.end(), g_app->visible);
         if (row.shown)
             showMenu();
         Load(row.after);

@@ -50,10 +50,9 @@ TEST(Centring, OnTheScreenHalvesTheRoomLeftOverTheParentEachSizeOnItsOwn)
                                           << c.l << "," << c.t << "," << c.r << "," << c.b << " "
                                           << c.w << "x" << c.h);
         PLACEMENT p = c.centre(c.l, c.t, c.r, c.b, c.w, c.h);
-        EXPECT_EQ(c.x, p.x);
-        EXPECT_EQ(c.y, p.y);
-        EXPECT_EQ(c.width, p.width);
-        EXPECT_EQ(c.height, p.height);
+        EXPECT_EQ((std::vector<int>{c.x, c.y, c.width, c.height}),
+                  (std::vector<int>{p.x, p.y, p.width, p.height}))
+            << "x, y, width, height";
     }
 }
 
@@ -111,10 +110,8 @@ TEST_F(SetupModel, WithoutMemoryForOneLineItsEntryKeepsItsTextAndTheRestIsStored
     view.checked[4] = 1;
     g_failAllocation = 3;  // the third line's new text
     EXPECT_EQ(1, ApplySetupView(view));
-    EXPECT_EQ("Now 0", Entry(0));
-    EXPECT_EQ("Now 1", Entry(1));
-    EXPECT_EQ("Was 2", Entry(2));
-    EXPECT_EQ("Now 3", Entry(3));
+    EXPECT_EQ((std::vector<std::string>{"Now 0", "Now 1", "Was 2", "Now 3"}),
+              (std::vector<std::string>{Entry(0), Entry(1), Entry(2), Entry(3)}));
     EXPECT_EQ(1u, app.AutoShow);
 
     // Append alone, failing, keeps the text it had as well.

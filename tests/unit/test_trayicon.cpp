@@ -27,19 +27,14 @@ struct Tray : AppTest {
         g_fake.loads.clear();  // the menu bitmaps loaded with the state
     }
 
-    // Plugs in exactly n working devices and rescans.
-    void Devices(int n)
+    // Plugs in exactly n working devices, rescans and updates the icon.
+    void Update(int n)
     {
         std::string tree;
         for (int k = 1; k <= n; ++k)
-            tree +=
-                std::to_string(k) + "|0|0x6000|0|" + kDisk + "|Disk " + std::to_string(k) + "|-\n";
+            tree += Node(k, 0, 0x6000, 0, kDisk, "Disk " + std::to_string(k));
         ASSERT_EQ(1, FakeDev_LoadText(tree));
         RefreshDevices(kWindow);
-    }
-    void Update(int devices)
-    {
-        Devices(devices);
         UpdateTrayIcon();
     }
     void Fresh()
@@ -189,14 +184,12 @@ TEST_F(Tray, TheIconComesFromTheFileBesideTheProgramElseTheBuiltInOne)
 TEST_F(Tray, LoadingAgainDoesNotLeakIcons)
 {
     g_fake.files.insert(kIconBesideExe);
-    LoadTrayIcon();
-    LoadTrayIcon();
-    EXPECT_EQ(1, g_fake.liveIcons);
-
-    g_fake.files.clear();
-    LoadTrayIcon();
-    LoadTrayIcon();
-    EXPECT_EQ(1, g_fake.liveIcons);
+    for (const char* source : {"the file", "the built-in icon"}) {
+        LoadTrayIcon();
+        LoadTrayIcon();
+        EXPECT_EQ(1, g_fake.liveIcons) << "loaded twice from " << source;
+        g_fake.files.clear();
+    }
 
     g_app->tray.Destroy();
     EXPECT_EQ(0, g_fake.liveIcons);

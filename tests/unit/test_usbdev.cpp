@@ -1,6 +1,7 @@
 // Class bitmaps: which picture a setup class gets, and who owns it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 #include <string>
@@ -101,8 +102,7 @@ TEST_F(ClassBitmaps, RowsOutsideTheKnownSlotsAreRefused)
     EXPECT_EQ(0, g_fake.liveBitmaps);
 
     CLASSICON rows[CLASSICON_ROWS];
-    for (int r = 0; r < CLASSICON_ROWS; ++r)
-        rows[r] = kClassIcons[r];
+    std::copy(kClassIcons, kClassIcons + CLASSICON_ROWS, rows);
     rows[0].classIndex = -1;
     rows[1].classIndex = CLASS_KNOWN;  // a slot the destructor never releases
     EXPECT_EQ(0, LoadClassBitmaps(rows, devices));
@@ -158,9 +158,7 @@ TEST_F(DeviceBitmaps, ADeviceShowsItsOwnClassTheDeepestNodeBelowItsOwn)
     EXPECT_EQ(nullptr, ClassBitmapOfDevice(devices, 0));
 }
 
-struct BitmapHolder : ::testing::Test {
-    void SetUp() override { FakeWin_Reset(); }
-};
+using BitmapHolder = ClassBitmaps;
 
 TEST_F(BitmapHolder, TwoLoadsLeaveOneBitmapAndNoIcon)
 {

@@ -108,12 +108,11 @@ TEST_F(AboutText, ATextLeftUnterminatedAtTheBlocksEndIsReadNoFurther)
 TEST_F(AboutText, NoBoxUnlessTheTranslationIsExactlyOnePair)
 {
     Set("FileDescription", "Tool");
-    g_translation = Translation({0x0409, 0x04e4, 0x0411, 0x03a4});
-    EXPECT_EQ("(no box)", Text());
-    g_translation = Translation({0x0409});
-    EXPECT_EQ("(no box)", Text());
-    g_translation = "";
-    EXPECT_EQ("(no box)", Text());
+    for (const std::string& words :
+         {Translation({0x0409, 0x04e4, 0x0411, 0x03a4}), Translation({0x0409}), std::string()}) {
+        g_translation = words;
+        EXPECT_EQ("(no box)", Text()) << words.size() << " bytes of translation";
+    }
 
     WIN32VER v;
     EXPECT_EQ(0, v.LoadFromFile("C:\\none.exe"));

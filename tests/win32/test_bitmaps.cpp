@@ -1,6 +1,7 @@
 // Menu bitmaps rendered from the program's icons with real GDI.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
@@ -147,8 +148,7 @@ TEST(ClassBitmaps, LoadingTwiceKeepsOneBitmapPerClass)
 TEST(ClassBitmaps, BadRowsFailWithoutStoppingTheRest)
 {
     CLASSICON rows[CLASSICON_ROWS];
-    for (int r = 0; r < CLASSICON_ROWS; ++r)
-        rows[r] = kClassIcons[r];
+    std::copy(kClassIcons, kClassIcons + CLASSICON_ROWS, rows);
     rows[2].classIndex = CLASS_KNOWN;  // no such slot
     rows[5].iconId = 9999;             // no such icon
     CUSBDEV devices;

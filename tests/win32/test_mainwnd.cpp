@@ -45,11 +45,8 @@ protected:
     void SetUp() override
     {
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\HALCYRA");
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, HIDELIST_KEY, 0, 0, 0,
-                                                 KEY_ALL_ACCESS, 0, &key, 0));
-        RegSetValueExA(key, "00", 0, REG_SZ, (const BYTE*)"Keep me", 7);
-        RegCloseKey(key);
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegSetKeyValueA(HKEY_CURRENT_USER, HIDELIST_KEY, "00", REG_SZ, "Keep me", 7));
         ASSERT_EQ(1, CreateAppState(GetModuleHandleA(0)));
     }
     void TearDown() override
