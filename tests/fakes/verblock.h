@@ -63,15 +63,13 @@ inline BOOL VerFind(const char* block, size_t size, const char* path, const char
         size_t value = VerAlign(node + 4 + keyLength + 1);
         if (value > end)
             return FALSE;
-        while (*p == '\\')
-            ++p;
+        p += strspn(p, "\\");
         if (!*p) {
             *data = block + value;
             *length = (UINT)(valueLength < end - value ? valueLength : end - value);
             return TRUE;
         }
-        const char* stop = strchr(p, '\\');
-        std::string part(p, stop ? (size_t)(stop - p) : strlen(p));
+        std::string part(p, strcspn(p, "\\"));
         p += part.size();
         size_t child = VerAlign(value + valueLength);
         for (;;) {
