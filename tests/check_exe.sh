@@ -36,12 +36,9 @@ check "imports from KERNEL32" 'has "$imports" "KERNEL32.DLL"'
 
 # The floor is Windows 2000 (NT 5.0): the header asks for nothing later, and
 # every import is one of the table's (DLL function) pairs.
-version() {  # OSystem or Subsystem -> major * 100 + minor
-  printf '%s\n' "$dump" | awk -v f="$1" '$1 == "Major" f "Version" {M = $2}
-    $1 == "Minor" f "Version" {m = $2} END {print M == "" ? 9999 : M * 100 + m}'
-}
-for field in OSystem Subsystem; do
-  v=$(version $field)
+for field in OSystem Subsystem; do  # v: major * 100 + minor
+  v=$(printf '%s\n' "$dump" | awk -v f="$field" '$1 == "Major" f "Version" {M = $2}
+    $1 == "Minor" f "Version" {m = $2} END {print M == "" ? 9999 : M * 100 + m}')
   check "$field version $((v / 100)).$((v % 100)) is at most 5.0" '[ "$v" -le 500 ]'
 done
 allowed=$(awk '/^#/ {next} /^[^ ]/ {dll = $1; first = 2} /^ / {first = 1}

@@ -96,11 +96,8 @@ settle() {
 }
 settled() {
   settle_now=$(ls -lR --full-time "$T" 2>/dev/null | cksum)
-  if [ "$settle_now" = "$settle_last" ]; then
-    settle_quiet=$((settle_quiet + 1))
-  else
-    settle_last=$settle_now settle_quiet=0
-  fi
+  [ "$settle_now" = "$settle_last" ] && settle_quiet=$((settle_quiet + 1)) || settle_quiet=0
+  settle_last=$settle_now
   [ "$settle_quiet" -ge 5 ]
 }
 
@@ -114,12 +111,9 @@ reg_set() {
     fail "could not store $1\\$2"
 }
 expect_eq() {  # what actual expected
-  if [ "$2" != "$3" ]; then
-    echo "FAIL: $1: got [$2], expected [$3]" >&2
-    FAILS=$((FAILS + 1))
-  else
-    echo "ok: $1"
-  fi
+  [ "$2" = "$3" ] && { echo "ok: $1"; return; }
+  echo "FAIL: $1: got [$2], expected [$3]" >&2
+  FAILS=$((FAILS + 1))
 }
 # Runs a command, its output dropped, and checks its exit code: NAME CODE COMMAND...
 expect_rc() {

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "app/ids.h"
 #include "devices/cfgmgr.h"
@@ -45,8 +46,7 @@ HANDLE OpenApp(DWORD access)
 // Starts APP with LINE (CreateProcessA may write to it).
 bool Start(const char* app, char* line, PROCESS_INFORMATION& process)
 {
-    STARTUPINFOA startup;
-    memset(&startup, 0, sizeof startup);
+    STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     if (!CreateProcessA(app, line, 0, 0, FALSE, 0, 0, 0, &startup, &process))
         return false;
@@ -124,8 +124,7 @@ int Times(const char* count, Once once)
 // A window of a class of its own, and the loop that serves it.
 HWND MakeWindow(const char* className, const char* title, WNDPROC proc)
 {
-    WNDCLASSA wc;
-    memset(&wc, 0, sizeof wc);
+    WNDCLASSA wc = {};
     wc.lpfnWndProc = proc;
     wc.hInstance = GetModuleHandleA(0);
     wc.lpszClassName = className;
@@ -225,8 +224,7 @@ int FloorMenu(UINT items)
 {
     g_floorItems = items;
     HWND window = MakeWindow(kFloorClass, kFloorClass, FloorProc);
-    NOTIFYICONDATAA nid;
-    memset(&nid, 0, sizeof nid);
+    NOTIFYICONDATAA nid = {};
     nid.cbSize = sizeof nid;
     nid.hWnd = window;
     nid.uID = 1;
@@ -246,10 +244,7 @@ int FloorMenu(UINT items)
 // make a double-click, which opens no menu.
 int PressTime(int x, int y, unsigned n)
 {
-    static double times[5000];
-    if (n > 5000)
-        n = 5000;
-    unsigned done = 0;
+    std::vector<double> times;
     Sleep(GetDoubleClickTime() + 100);  // the press before this run
     for (unsigned k = 0; k < n; ++k) {
         LARGE_INTEGER start, end;
@@ -261,7 +256,7 @@ int PressTime(int x, int y, unsigned n)
             fprintf(stderr, "probe: press %u opened no menu\n", k);
             break;
         }
-        times[done++] = Milliseconds(start, end);
+        times.push_back(Milliseconds(start, end));
         Key(VK_ESCAPE, 0);
         if (!WaitMenu(false, 5000)) {
             fprintf(stderr, "probe: menu %u did not close\n", k);
@@ -269,9 +264,10 @@ int PressTime(int x, int y, unsigned n)
         }
         Sleep(50);
     }
+    unsigned done = (unsigned)times.size();
     if (!done)
         return 1;
-    std::sort(times, times + done);
+    std::sort(times.begin(), times.end());
     printf("presses %u median %.1f ms min %.1f max %.1f\n", done, times[done / 2], times[0],
            times[done - 1]);
     return done == n ? 0 : 1;
@@ -404,28 +400,23 @@ int main(int argc, char** argv)
         if (n < 1 || n > most)
             return 2;
         unsigned seconds = Num(argv[4]);
-        HANDLE processes[most];
-        DWORD ids[most];
+        PROCESS_INFORMATION processes[most];
         int done[most] = {0};
         char line[1024];
         snprintf(line, sizeof line, "\"%s\"", argv[3]);
-        for (int k = 0; k < n; ++k) {
-            PROCESS_INFORMATION process;
-            if (!Start(argv[3], line, process))
+        for (int k = 0; k < n; ++k)
+            if (!Start(argv[3], line, processes[k]))
                 return 125;
-            processes[k] = process.hProcess;
-            ids[k] = process.dwProcessId;
-        }
         int ended = 0, zero = 0, boxes = 0;
         for (unsigned tick = 0; tick < seconds * 20 && ended < n - 1; ++tick) {
             boxes += !AnswerBox(FindWindowA("#32770", ERROR_CAPTION), "box: ");
             for (int k = 0; k < n; ++k) {
                 DWORD code = 0;
-                if (done[k] || WaitForSingleObject(processes[k], 0) != WAIT_OBJECT_0)
+                if (done[k] || WaitForSingleObject(processes[k].hProcess, 0) != WAIT_OBJECT_0)
                     continue;
                 done[k] = 1;
                 ++ended;
-                GetExitCodeProcess(processes[k], &code);
+                GetExitCodeProcess(processes[k].hProcess, &code);
                 zero += code == 0;
             }
             Sleep(50);
@@ -433,8 +424,8 @@ int main(int argc, char** argv)
         DWORD owner = AppProcessId();
         int resident = 0;
         for (int k = 0; k < n; ++k) {
-            resident += !done[k] && ids[k] == owner;
-            CloseHandle(processes[k]);
+            resident += !done[k] && processes[k].dwProcessId == owner;
+            CloseHandle(processes[k].hProcess);
         }
         printf("ended=%d code0=%d boxes=%d resident=%d\n", ended, zero, boxes, resident);
         return 0;
@@ -477,8 +468,7 @@ int main(int argc, char** argv)
         HANDLE process = OpenApp(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_DUP_HANDLE);
         if (!process)
             return 3;
-        PROCESS_MEMORY_COUNTERS counters;
-        memset(&counters, 0, sizeof counters);
+        PROCESS_MEMORY_COUNTERS counters = {};
         counters.cb = sizeof counters;
         BOOL ok = K32GetProcessMemoryInfo(process, &counters, sizeof counters);
         // Wine counts no handles of another process: count the values that
@@ -500,10 +490,8 @@ int main(int argc, char** argv)
     if (!strcmp(command, "msgbox-settled") && argc > 2)  // like msgbox, for a box still coming up
         return AnswerBox(WaitWindow("#32770", ERROR_CAPTION, Num(argv[2])), "", true);
     if (!strcmp(command, "wait-window") || !strcmp(command, "wait-gone"))
-        return WaitWindow(APP_NAME, APP_NAME, Arg(argc, argv, 2, 30),
-                          !strcmp(command, "wait-window"))
-                   ? 0
-                   : 1;
+        return !WaitWindow(APP_NAME, APP_NAME, Arg(argc, argv, 2, 30),
+                           !strcmp(command, "wait-window"));
     if (!strcmp(command, "msgbox"))  // prints the text of the program's error box and presses OK
         return AnswerBox(WaitWindow("#32770", ERROR_CAPTION, Arg(argc, argv, 2, 30)), "");
 
@@ -519,8 +507,7 @@ int main(int argc, char** argv)
     if (!strcmp(command, "command") && argc > 2)
         return PostMessageA(window, WM_COMMAND, Num(argv[2]), 0) ? 0 : 2;
     // Broadcasts with bit 15 set carry a header and must be sent, not posted.
-    DEV_BROADCAST_HDR header;
-    memset(&header, 0, sizeof header);
+    DEV_BROADCAST_HDR header = {};
     header.dbch_size = sizeof header;
     header.dbch_devicetype = DBT_DEVTYP_OEM;
     if (!strcmp(command, "arrival"))

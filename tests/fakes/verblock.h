@@ -6,6 +6,7 @@
 #ifndef VANTREL_TESTS_VERBLOCK_H
 #define VANTREL_TESTS_VERBLOCK_H
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -20,9 +21,7 @@ inline void VerPad(std::string& s) { s.append((4 - s.size() % 4) % 4, '\0'); }
 inline std::string VerNode(const std::string& key, const std::string& value, WORD valueLength,
                            const std::string& children)
 {
-    std::string s(4, '\0');
-    s += key;
-    s += '\0';
+    std::string s = std::string(4, '\0') + key + '\0';
     VerPad(s);
     s += value;
     VerPad(s);
@@ -35,16 +34,13 @@ inline std::string VerNode(const std::string& key, const std::string& value, WOR
 
 inline size_t VerAlign(size_t offset) { return (offset + 3) & ~(size_t)3; }
 
+inline char VerUpper(char c) { return c >= 'a' && c <= 'z' ? (char)(c - 32) : c; }
+
 inline bool VerSameKey(const char* key, size_t keyLength, const std::string& part)
 {
-    if (keyLength != part.size())
-        return false;
-    for (size_t k = 0; k < keyLength; ++k) {
-        char a = key[k], b = part[k];
-        if ((a >= 'a' && a <= 'z' ? a - 32 : a) != (b >= 'a' && b <= 'z' ? b - 32 : b))
-            return false;
-    }
-    return true;
+    return keyLength == part.size() &&
+           std::equal(part.begin(), part.end(), key,
+                      [](char a, char b) { return VerUpper(a) == VerUpper(b); });
 }
 
 // Like the system's walk, but never beyond the block or a node's own
@@ -67,15 +63,13 @@ inline BOOL VerFind(const char* block, size_t size, const char* path, const char
         size_t value = VerAlign(node + 4 + keyLength + 1);
         if (value > end)
             return FALSE;
-        while (*p == '\\')
-            ++p;
+        p += strspn(p, "\\");
         if (!*p) {
             *data = block + value;
             *length = (UINT)(valueLength < end - value ? valueLength : end - value);
             return TRUE;
         }
-        const char* stop = strchr(p, '\\');
-        std::string part(p, stop ? (size_t)(stop - p) : strlen(p));
+        std::string part(p, strcspn(p, "\\"));
         p += part.size();
         size_t child = VerAlign(value + valueLength);
         for (;;) {
