@@ -321,10 +321,6 @@ int main(int argc, char** argv)
     }
     const char* command = argv[1];
 
-    if (!strcmp(command, "press") && argc > 3) {
-        Press((int)Num(argv[2]), (int)Num(argv[3]));
-        return 0;
-    }
     if (!strcmp(command, "menu-wait") || !strcmp(command, "menu-gone"))
         return WaitMenu(!strcmp(command, "menu-wait"), Arg(argc, argv, 2, 10) * 1000) ? 0 : 1;
     if (!strcmp(command, "menu-keys")) {  // down, up, return, escape
