@@ -9,6 +9,7 @@
 
 #include "app/appstate.h"
 #include "devices/usbdev.h"
+#include "devices/visibility.h"
 #include "tests/fakedev/fakedev.h"
 #include "tests/fakes/fakewin.h"
 
@@ -33,18 +34,48 @@ inline std::string Node(int id, int parent, unsigned status, int problem, const 
 {
     char head[64];
     snprintf(head, sizeof head, "%d|%d|0x%x|%d|", id, parent, status, problem);
-    return head + cls + "|" + friendly + "|" + desc + (switches.empty() ? "" : "|" + switches) + "\n";
+    return head + cls + "|" + friendly + "|" + desc + (switches.empty() ? "" : "|" + switches) +
+           "\n";
 }
 
-// Both fakes reset under a new state record (this header brings all three).
-struct AppTest : ::testing::Test {
+// Both fakes reset.
+struct FakesTest : ::testing::Test {
     void SetUp() override
     {
         FakeDev_Reset();
         FakeWin_Reset();
+    }
+};
+
+// Both fakes reset under a new state record (this header brings all three).
+struct AppTest : FakesTest {
+    void SetUp() override
+    {
+        FakesTest::SetUp();
         ASSERT_EQ(1, CreateAppState((HINSTANCE)0x400000));
     }
     void TearDown() override { DestroyAppState(); }
+    // All over again, for the next row of a table.
+    void Fresh()
+    {
+        TearDown();
+        SetUp();
+    }
+};
+
+// With an empty device table, filled by Load as a device change fills it.
+struct DeskTest : AppTest {
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        ASSERT_EQ(1, g_app->devices.Create());
+    }
+    void Load(const std::string& tree, HWND window = 0)
+    {
+        ASSERT_EQ(1, FakeDev_LoadText(tree));
+        RefreshDevices(window);
+        EXPECT_EQ(0, FakeDev_OpenSets()) << "device set not released";
+    }
 };
 
 #endif

@@ -2,9 +2,7 @@
 // requests it leads to.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <new>
 #include <string>
 #include <vector>
@@ -25,28 +23,15 @@ std::string Desk()
            Node(40, 0, 0x6000, 0, kCdrom, "Slim Optical Writer") +
            Node(50, 0, 0x6000, 0, kDisk, "Kingfisher Backup") +
            Node(60, 0, 0x6400, 10, kDisk, "Kingfisher Broken") +
-           Node(70, 0, 0x6000, 0, kUsb, "Card Reader") + Node(71, 70, 0, 0, kDisk, "Card Reader Slot");
-}
-
-std::string Key(int k)
-{
-    char key[8];
-    snprintf(key, sizeof key, "%02d", k);
-    return key;
+           Node(70, 0, 0x6000, 0, kUsb, "Card Reader") +
+           Node(71, 70, 0, 0, kDisk, "Card Reader Slot");
 }
 
 struct Batch : AppTest {
     void SetUp() override
     {
         AppTest::SetUp();
-        Fresh();
-    }
-    void Fresh()
-    {
-        FakeDev_Reset();
         ASSERT_EQ(1, FakeDev_LoadText(Desk()));
-        g_fake.ini.clear();
-        g_fake.iniReads.clear();
     }
 
     void Entry(const std::string& key, const std::string& value, const std::string& file = kList)
@@ -58,6 +43,7 @@ struct Batch : AppTest {
         std::vector<unsigned long> ids;
         for (const std::string& line : FakeDev_Ejects()) {
             EXPECT_EQ(0u, line.find("EJECT ")) << line;
+            EXPECT_NE(std::string::npos, line.find(" veto=none,none,0 flags=0 ")) << line;
             ids.push_back(strtoul(line.c_str() + 6, 0, 10));
         }
         return ids;
@@ -89,6 +75,7 @@ TEST_F(Batch, TheListDecidesWhatIsEjected)
         Ids ejected;
         Keys read;
     } rows[] = {
+        // clang-format off
         // 10 through its disk, 50 by its own name; 60 has a problem.
         {"a prefix: every working device it names", {{"00", "Kingfisher"}}, {10, 50}, {"00", "01"}},
         {"a problem device", {{"00", "Kingfisher Broken"}}, {}, {"00", "01"}},
@@ -104,32 +91,32 @@ TEST_F(Batch, TheListDecidesWhatIsEjected)
         {"the list ends at the first missing key", {{"00", "Slim"}, {"01", "Pocket"}, {"03", "Card"}}, {40, 20},
          {"00", "01", "02"}},
         {"an empty first value ends it at once", {{"00", ""}, {"01", "Slim"}}, {}, {"00"}},
+        // clang-format on
     };
     for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
         Fresh();
         g_app->HideInvalid = 0;
         for (const auto& e : r.entries)
             Entry(e.first, e.second);
         RunBatchRemoval(kList);
-        EXPECT_EQ(r.ejected, Ejected()) << r.what;
-        EXPECT_EQ(r.read, KeysRead()) << r.what;
-        for (const std::string& line : FakeDev_Ejects())
-            EXPECT_NE(std::string::npos, line.find("veto=none,none,0 flags=0")) << line;
-        EXPECT_EQ(1u, FakeDev_Count("SetupDiGetClassDevsA")) << r.what << ": no rescan between requests";
-        EXPECT_EQ(nullptr, g_app->devices.table) << r.what << ": table kept after the run";
+        EXPECT_EQ(r.ejected, Ejected());
+        EXPECT_EQ(r.read, KeysRead());
+        EXPECT_EQ(1u, FakeDev_Count("SetupDiGetClassDevsA")) << "no rescan between requests";
+        EXPECT_EQ(nullptr, g_app->devices.table) << "table kept after the run";
         EXPECT_EQ(0, FakeDev_OpenSets());
     }
 }
 
 TEST_F(Batch, ThirtyTwoKeysAreReadAndNoMore)
 {
-    for (int k = 0; k < 32; ++k)
-        Entry(Key(k), "Slim");
+    Keys expected;
+    for (int k = 0; k < 32; ++k) {
+        expected.push_back((k < 10 ? "0" : "") + std::to_string(k));
+        Entry(expected.back(), "Slim");
+    }
     Entry("32", "Pocket");
     RunBatchRemoval(kList);
-    Keys expected;
-    for (int k = 0; k < 32; ++k)
-        expected.push_back(Key(k));
     EXPECT_EQ(expected, KeysRead());
     EXPECT_EQ(Ids(32, 40), Ejected());
     EXPECT_EQ(1u, FakeDev_Count("SetupDiGetClassDevsA"));
@@ -137,7 +124,8 @@ TEST_F(Batch, ThirtyTwoKeysAreReadAndNoMore)
 
 TEST_F(Batch, AFullLengthValueIsComparedWhole)
 {
-    ASSERT_EQ(1, FakeDev_LoadText(Node(1, 0, 0x6000, 0, kDisk, "~255") + Node(2, 0, 0x6000, 0, kDisk, "~254")));
+    ASSERT_EQ(1, FakeDev_LoadText(Node(1, 0, 0x6000, 0, kDisk, "~255") +
+                                  Node(2, 0, 0x6000, 0, kDisk, "~254")));
     Entry("00", std::string(255, 'L'));
     RunBatchRemoval(kList);
     // A cut value would be a prefix of the shorter name too.
@@ -177,7 +165,8 @@ TEST_F(Batch, TheListPathOnTheCommandLine)
         Fresh();
         Entry("00", "Slim", r.file);
         RunBatchRemoval(r.line.c_str());
-        EXPECT_EQ(r.read ? Keys({"00", "01"}) : Keys(), r.read ? KeysRead(r.file) : g_fake.iniReads);
+        EXPECT_EQ(r.read ? Keys({"00", "01"}) : Keys(),
+                  r.read ? KeysRead(r.file) : g_fake.iniReads);
         EXPECT_EQ(r.read ? Ids({40}) : Ids(), Ejected());
         EXPECT_EQ(nullptr, g_app->devices.table);
     }

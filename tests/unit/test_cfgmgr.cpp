@@ -17,12 +17,11 @@ std::string DiskNode(int id, int parent, unsigned status, int problem, const std
     return Node(id, parent, status, problem, kDisk, friendly, desc, switches);
 }
 
-struct Table : ::testing::Test {
+struct Table : FakesTest {
     CCFGMGR table;
     void SetUp() override
     {
-        FakeDev_Reset();
-        FakeWin_Reset();
+        FakesTest::SetUp();
         ASSERT_EQ(1, table.Create());
     }
     void Scan(const std::string& tree, int acceptProblems = 0)
@@ -54,12 +53,14 @@ std::string Listing(const CCFGMGR& t)
     for (DWORD i = 0; i < t.count; ++i) {
         const DEVENTRY& e = t.table[i];
         char head[32];
-        snprintf(head, sizeof head, "%lu 0x%lx ", (unsigned long)e.devInst, (unsigned long)e.status);
+        snprintf(head, sizeof head, "%lu 0x%lx ", (unsigned long)e.devInst,
+                 (unsigned long)e.status);
         out += head + std::string(e.name) + (e.problem ? " !" + std::to_string(e.problem) : "");
         for (DWORD c = 0; c < e.chainCount && c < CHAIN_MAX; ++c) {
             const DEVNODEINFO& m = e.chain[c];
             out += (c ? ", " : " <") + std::to_string(m.devInst) + " " + m.name +
-                   (m.problem ? " !" + std::to_string(m.problem) : "") + (c + 1 == e.chainCount ? ">" : "");
+                   (m.problem ? " !" + std::to_string(m.problem) : "") +
+                   (c + 1 == e.chainCount ? ">" : "");
         }
         out += "\n";
     }
@@ -75,6 +76,7 @@ TEST_F(Table, WhichNodesBecomeDevicesAndWhatTheyHold)
         int acceptProblems;
         std::string expected;
     } rows[] = {
+        // clang-format off
         {"no removable device", DiskNode(1, 0, 0x0, 0, "Root hub") + DiskNode(2, 1, 0x2000, 0, "Internal disk"), 0,
          ""},
         {"both removable bits are needed",
@@ -109,6 +111,7 @@ TEST_F(Table, WhichNodesBecomeDevicesAndWhatTheyHold)
              DiskNode(3, 0, 0x6000, 0, "~300", "~300"),
          0, "1 0x6000 " + L255 + "\n2 0x6000 short\n3 0x6000 \n"},
         {"a failed enumeration adds nothing", "!enumfail\n" + DiskNode(1, 0, 0x6000, 0, "Unseen"), 0, ""},
+        // clang-format on
     };
     for (const Row& r : rows) {
         Scan(r.tree, r.acceptProblems);
@@ -144,7 +147,8 @@ TEST_F(Table, ALongLineIsCutAtThirtyTwoMembers)
 
 TEST_F(Table, ReadDevNodeNameAlwaysTerminates)
 {
-    ASSERT_EQ(1, FakeDev_LoadText(DiskNode(1, 0, 0x6000, 0, "~255") + DiskNode(2, 0, 0, 0, "-", "-")));
+    ASSERT_EQ(1,
+              FakeDev_LoadText(DiskNode(1, 0, 0x6000, 0, "~255") + DiskNode(2, 0, 0, 0, "-", "-")));
     char buffer[DEVNAME_SIZE + 1];
     memset(buffer, 'x', sizeof buffer);
     EXPECT_EQ(buffer, ReadDevNodeName(1, buffer));
@@ -180,28 +184,23 @@ TEST_F(Table, ScanAppendsAfterTheCurrentCount)
 
 TEST_F(Table, ClassGuidReadsStopAtTheLimits)
 {
-    Scan(DiskNode(1, 0, 0x6000, 0, "Top") + DiskNode(2, 1, 0, 0, "Child"));
+    Scan(DiskNode(1, 0, 0x6000, 0, "Top") + DiskNode(2, 1, 0, 0, "Child") +
+         Node(3, 0, 0x6000, 0, "-", "NoClass"));
     char buffer[GUIDTEXT_SIZE];
     ASSERT_EQ(1, table.ReadClassGuid(0, buffer));
     EXPECT_STREQ(kDisk, buffer);
     ASSERT_EQ(1, table.ReadChainClassGuid(0, 0, buffer));
     EXPECT_STREQ(kDisk, buffer);
+    EXPECT_EQ(0, table.ReadClassGuid(1, buffer)) << "no class property";
 
     memset(buffer, 'x', sizeof buffer);
-    EXPECT_EQ(0, table.ReadClassGuid(1, buffer)) << "index equal to count";
+    EXPECT_EQ(0, table.ReadClassGuid(2, buffer)) << "index equal to count";
     EXPECT_EQ(0, table.ReadChainClassGuid(0, 1, buffer)) << "member equal to chainCount";
-    EXPECT_EQ(0, table.ReadChainClassGuid(1, 0, buffer));
+    EXPECT_EQ(0, table.ReadChainClassGuid(2, 0, buffer));
     table.table[0].chainCount = CHAIN_MAX + 1;
     EXPECT_EQ(0, table.ReadChainClassGuid(0, CHAIN_MAX, buffer)) << "past the record's members";
     EXPECT_EQ('x', buffer[0]) << "a refused read must leave the buffer alone";
     EXPECT_EQ('x', buffer[GUIDTEXT_SIZE - 1]);
-}
-
-TEST_F(Table, AMissingClassPropertyReadsAsFailure)
-{
-    Scan(Node(1, 0, 0x6000, 0, "-", "NoClass"));
-    char buffer[GUIDTEXT_SIZE];
-    EXPECT_EQ(0, table.ReadClassGuid(0, buffer));
 }
 
 TEST_F(Table, FreeAndDestructionEmptyTheHolder)

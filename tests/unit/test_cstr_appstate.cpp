@@ -5,7 +5,6 @@
 #include <string>
 
 #include "app/appstate.h"
-#include "devices/visibility.h"
 #include "settings/cstr.h"
 #include "settings/storetext.h"
 #include "tests/unit/desk.h"
@@ -71,16 +70,19 @@ TEST(Cstr, ClearEmptiesAndTheTextCanStartAgain)
 // bytes, terminated, the rest of the field cleared and nothing past it.
 TEST(StoredText, IsCutToItsFieldAndTerminated)
 {
+    // clang-format off
     const std::string rows[][2] = {{"ab", "ab"}, {"abc", "abc"}, {"abcd", "abc"}, {"abcde", "abc"},
                                    {std::string("a\0cd", 4), "a"}, {"", ""}};
+    // clang-format on
     for (const auto& row : rows) {
         char field[] = "ZZZZZZZ";
         CopyStoredText(field, 4, row[0].data(), row[0].size());
-        EXPECT_EQ(row[1] + std::string(4 - row[1].size(), '\0') + "ZZZ", std::string(field, 7)) << row[0];
+        EXPECT_EQ(row[1] + std::string(4 - row[1].size(), '\0') + "ZZZ", std::string(field, 7))
+            << row[0];
     }
 }
 
-struct AppState : AppTest {};
+struct AppState : DeskTest {};
 
 TEST_F(AppState, CreationLoadsTheMenuBitmapsAndDestructionFreesThem)
 {
@@ -99,19 +101,14 @@ TEST_F(AppState, CreationLoadsTheMenuBitmapsAndDestructionFreesThem)
 
 TEST_F(AppState, AFreshStateHidesProblemDevicesOnly)
 {
-    ASSERT_EQ(1, g_app->devices.Create());
-    ASSERT_EQ(1, FakeDev_LoadText(
-                     "1|0|0x6000|0|{EEC5AD98-8080-425F-922A-DABF3DE3F69A}|Player|-\n"
-                     "2|0|0x6400|10|{4D36E967-E325-11CE-BFC1-08002BE10318}|Broken|-\n"
-                     "3|0|0x6000|0|{4D36E967-E325-11CE-BFC1-08002BE10318}|Disk|-\n"));
-    RefreshDevices(0);
+    Load(Node(1, 0, 0x6000, 0, kWpd, "Player") + Node(2, 0, 0x6400, 10, kDisk, "Broken") +
+         Node(3, 0, 0x6000, 0, kDisk, "Disk"));
     EXPECT_EQ(2u, g_app->devices.count);
     EXPECT_EQ(2u, CountVisibleDevices());
 
     // And the icon shows without waiting for a device.
     ASSERT_EQ(1, g_app->tray.Create(g_app->hInstance, 0));
-    ASSERT_EQ(1, FakeDev_LoadText(""));
-    RefreshDevices(0);
+    Load("");
     UpdateTrayIcon();
     ASSERT_EQ(1u, g_fake.notify.size());
     EXPECT_EQ((DWORD)NIM_ADD, g_fake.notify[0].message);
@@ -160,7 +157,6 @@ TEST_F(AppState, EverythingReleasedEarlyStaysReleased)
 {
     APPSTATE& app = *g_app;
     ASSERT_EQ(1, app.mutex.Create());
-    ASSERT_EQ(1, app.devices.Create());
     ASSERT_EQ(1, app.tray.Create(app.hInstance, (HWND)0x77));
     app.hideList[0].Append("Disk");
     LoadTrayIcon();

@@ -7,26 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "devices/visibility.h"
 #include "tests/unit/desk.h"
 #include "tray/devicemenu.h"
 
 namespace {
 
-struct DeviceMenu : AppTest {
+struct DeviceMenu : DeskTest {
     void SetUp() override
     {
-        AppTest::SetUp();
-        ASSERT_EQ(1, g_app->devices.Create());
+        DeskTest::SetUp();
         strcpy(g_app->ChildForm, "%s+ %s");
         strcpy(g_app->ChildSpace, " ");
     }
 
-    void Load(const std::string& tree)
-    {
-        ASSERT_EQ(1, FakeDev_LoadText(tree));
-        RefreshDevices(0);
-    }
     // One line per entry: "id text [bitmap]", "g" when greyed, "--" for a
     // separator. Bitmaps are named by owner: c<slot> or m<command>.
     std::vector<std::string> Menu()
@@ -71,8 +64,8 @@ std::string Desk(int readerProblem = 0)
 {
     return Node(10, 0, 0x6000, 0, kUsb, "-", "Stick") + Node(11, 10, 0, 0, kDisk, "Disk") +
            Node(12, 11, 0, 0, kVolume, "Volume") + Node(20, 0, 0x6000, 0, kWpd, "Player") +
-           Node(30, 0, readerProblem ? 0x6400 : 0x6000, readerProblem, kUsb, "Reader") + Node(31, 30, 0, 0, kDisk, "Slot") +
-           Node(32, 31, 0, 0, "-", "Card");
+           Node(30, 0, readerProblem ? 0x6400 : 0x6000, readerProblem, kUsb, "Reader") +
+           Node(31, 30, 0, 0, kDisk, "Slot") + Node(32, 31, 0, 0, "-", "Card");
 }
 
 TEST_F(DeviceMenu, EntriesFollowTheTableAndTheSettings)
@@ -84,6 +77,7 @@ TEST_F(DeviceMenu, EntriesFollowTheTableAndTheSettings)
         std::vector<int> visible;
         std::vector<std::string> expected;
     } rows[] = {
+        // clang-format off
         {"nothing visible", 1, 0, " ", {0, 0, 0}, kFixed},
         {"defaults", 1, 0, " ", {1, 1, 1},
          With({"8100 Stick [c10]", "8100 + Disk [c2]", "8100  + Volume [c0]", "--",
@@ -98,6 +92,7 @@ TEST_F(DeviceMenu, EntriesFollowTheTableAndTheSettings)
          With({"8100 Volume [c0]", "--", "8101 Player [c11]", "--", "8102 Card [-]", "--"})},
         {"two-blank indent", 1, 0, "  ", {1, 0, 0},
          With({"8100 Stick [c10]", "8100 + Disk [c2]", "8100   + Volume [c0]", "--"})},
+        // clang-format on
     };
     Load(Desk());
     for (const Row& row : rows) {
@@ -174,10 +169,12 @@ TEST_F(DeviceMenu, OnlyPlainStringFormsAreUsedTheRestFallBackToTheDefault)
     struct Row {
         std::string form, second;
     } rows[] = {
+        // clang-format off
         {"%n", " + B"}, {"%x%s", " + B"}, {"%s%s%s", " + B"}, {"%999s", " + B"},
         {"%", " + B"}, {"%s%", " + B"}, {percents31, " + B"}, {"", ""},
         {percents30, std::string(15, '%')}, {"[%s] -> %s", "[ ] -> B"}, {"%%s %s", "%s  "},
         {"%s", " "},
+        // clang-format on
     };
     for (const Row& row : rows) {
         snprintf(g_app->ChildForm, CHILDFORM_SIZE, "%s", row.form.c_str());
@@ -204,6 +201,7 @@ TEST_F(DeviceMenu, AChoiceMeansTheDeviceTheMenuShowed)
         std::string after;
         std::vector<DWORD> ejects;  // ids 0 to 3
     } rows[] = {
+        // clang-format off
         {"no menu: by index", false, {1, 1, 1}, player + reader, {20, 30, 0, 0}},
         {"no rescan: by index, listed or not", true, {1, 0, 1}, stick + player + reader,
          {10, 20, 30, 0}},
@@ -215,6 +213,7 @@ TEST_F(DeviceMenu, AChoiceMeansTheDeviceTheMenuShowed)
          {10, 10, 30, 0}},
         {"stick pulled, a second menu: the first one's ids are gone", 2, {1, 1, 1},
          player + reader, {20, 30, 0, 0}},
+        // clang-format on
     };
     auto showMenu = [] {
         MENULIST list;

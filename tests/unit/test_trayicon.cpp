@@ -2,12 +2,10 @@
 // where its picture comes from.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "devices/visibility.h"
 #include "tests/unit/desk.h"
 #include "tray/trayicon.h"
 
@@ -18,11 +16,10 @@ const HWND kWindow = (HWND)0x77;
 
 typedef std::vector<DWORD> Messages;
 
-struct Tray : AppTest {
+struct Tray : DeskTest {
     void SetUp() override
     {
-        AppTest::SetUp();
-        ASSERT_EQ(1, g_app->devices.Create());
+        DeskTest::SetUp();
         ASSERT_EQ(1, g_app->tray.Create(g_app->hInstance, kWindow));
         g_fake.loads.clear();  // the menu bitmaps loaded with the state
     }
@@ -33,14 +30,8 @@ struct Tray : AppTest {
         std::string tree;
         for (int k = 1; k <= n; ++k)
             tree += Node(k, 0, 0x6000, 0, kDisk, "Disk " + std::to_string(k));
-        ASSERT_EQ(1, FakeDev_LoadText(tree));
-        RefreshDevices(kWindow);
+        Load(tree, kWindow);
         UpdateTrayIcon();
-    }
-    void Fresh()
-    {
-        TearDown();
-        SetUp();
     }
     static Messages Sent()
     {

@@ -11,16 +11,11 @@
 
 namespace {
 
-const char* const kPictured[] = {kCdrom, kDisk,  kHid, kKeyboard, kMedia,
-                                 kMonitor, kMouse, kScsi, kUsb,    kWpd};
+const char* const kPictured[] = {kCdrom,   kDisk,  kHid,  kKeyboard, kMedia,
+                                 kMonitor, kMouse, kScsi, kUsb,      kWpd};
 
-struct ClassBitmaps : ::testing::Test {
+struct ClassBitmaps : FakesTest {
     CUSBDEV devices;
-    void SetUp() override
-    {
-        FakeWin_Reset();
-        FakeDev_Reset();
-    }
     HBITMAP Of(const char* text) const { return LookupClassBitmap(devices, text); }
 };
 
@@ -48,8 +43,8 @@ TEST_F(ClassBitmaps, AnythingNotExactlyAKnownClassGetsTheGenericBitmap)
     std::string disk = kDisk;
     std::string oneOff = disk;
     oneOff[1] = '5';
-    const std::string nearMisses[] = {"", disk.substr(0, disk.size() - 1), disk + "}", disk + " ", oneOff,
-                                disk.substr(1)};
+    const std::string nearMisses[] = {
+        "", disk.substr(0, disk.size() - 1), disk + "}", disk + " ", oneOff, disk.substr(1)};
     for (const std::string& text : nearMisses)
         EXPECT_EQ(generic, Of(text.c_str())) << "[" << text << "]";
     EXPECT_NE(generic, Of(kDisk));
@@ -69,7 +64,8 @@ TEST_F(ClassBitmaps, TheLastEqualSlotWins)
     ASSERT_EQ(1, LoadClassBitmaps(kClassIcons, devices));
     // Give the SCSI and USB slots the disk class text, the latter in lower case.
     snprintf(devices.classes[9].guidText, GUIDTEXT_SIZE, "%s", kDisk);
-    snprintf(devices.classes[10].guidText, GUIDTEXT_SIZE, "%s", "{4d36e967-e325-11ce-bfc1-08002be10318}");
+    snprintf(devices.classes[10].guidText, GUIDTEXT_SIZE, "%s",
+             "{4d36e967-e325-11ce-bfc1-08002be10318}");
     EXPECT_EQ(10, LookupClassSlot(devices, kDisk));
     EXPECT_EQ(devices.classes[10].bitmap.hbitmap, Of(kDisk));
 }
@@ -128,12 +124,12 @@ struct DeviceBitmaps : ClassBitmaps {
         ClassBitmaps::SetUp();
         ASSERT_EQ(1, LoadClassBitmaps(kClassIcons, devices));
         ASSERT_EQ(1, devices.Create());
-        ASSERT_EQ(1, FakeDev_LoadText(
-                         Node(1, 0, 0x6000, 0, kUsb, "Composite") + Node(2, 1, 0, 0, kHid, "Input") +
-                         Node(3, 2, 0, 0, kMouse, "Mouse") +  // deepest below 1
-                         Node(4, 0, 0x6000, 0, kWpd, "Player") +
-                         Node(5, 0, 0x6000, 0, kUsb, "Reader") + Node(6, 5, 0, 0, "-", "Slot") +
-                         Node(7, 0, 0x6000, 0, "-", "Bare")));
+        ASSERT_EQ(
+            1, FakeDev_LoadText(
+                   Node(1, 0, 0x6000, 0, kUsb, "Composite") + Node(2, 1, 0, 0, kHid, "Input") +
+                   Node(3, 2, 0, 0, kMouse, "Mouse") +  // deepest below 1
+                   Node(4, 0, 0x6000, 0, kWpd, "Player") + Node(5, 0, 0x6000, 0, kUsb, "Reader") +
+                   Node(6, 5, 0, 0, "-", "Slot") + Node(7, 0, 0x6000, 0, "-", "Bare")));
         devices.count = 0;
         devices.Scan(1);
         ASSERT_EQ(4u, devices.count);
@@ -172,7 +168,8 @@ TEST_F(BitmapHolder, TwoLoadsLeaveOneBitmapAndNoIcon)
         EXPECT_EQ(1, g_fake.liveBitmaps);
         EXPECT_EQ(0, g_fake.liveIcons);
         EXPECT_EQ(0, g_fake.liveDCs);
-        EXPECT_EQ(0, g_fake.dcsDeletedHoldingObject) << "a DC must get its old object back before it goes";
+        EXPECT_EQ(0, g_fake.dcsDeletedHoldingObject)
+            << "a DC must get its old object back before it goes";
         holder.Release();
         holder.Release();
         EXPECT_EQ(nullptr, holder.hbitmap);

@@ -1,11 +1,10 @@
 // Which scanned devices the menu offers: the hide list and portable devices.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "devices/visibility.h"
 #include "tests/unit/desk.h"
 
 namespace {
@@ -23,42 +22,23 @@ std::string Desk()
            Node(30, 0, 0x6000, 0, kHid, "-", "USB Input Device");
 }
 
-struct Visibility : AppTest {
-    void SetUp() override
-    {
-        AppTest::SetUp();
-        ASSERT_EQ(1, g_app->devices.Create());
-    }
-
-    void Refresh(const std::string& tree)
-    {
-        ASSERT_EQ(1, FakeDev_LoadText(tree));
-        RefreshDevices((HWND)0x55);
-        EXPECT_EQ(0, FakeDev_OpenSets());
-    }
+struct Visibility : DeskTest {
     void Hide(int slot, const char* prefix) { g_app->hideList[slot].Append(prefix); }
-    std::vector<int> Visible() const
+    // The devices listed, "-" before a hidden one.
+    static std::string Shown()
     {
-        std::vector<int> v;
+        std::string shown;
         for (DWORD i = 0; i < g_app->devices.count; ++i)
-            v.push_back(g_app->visible[i]);
-        return v;
+            shown += (i ? ", " : "") + std::string(g_app->visible[i] ? "" : "-") +
+                     g_app->devices.table[i].name;
+        return shown;
     }
 };
-
-TEST_F(Visibility, TraceCountsEveryDeviceFoundHiddenOrNot)
-{
-    Hide(0, "Pocket");
-    Refresh(Desk());
-    ASSERT_FALSE(g_fake.trace.empty());
-    EXPECT_EQ("VANTREL:UPDATE, 3 DEVICE FOUND.\n", g_fake.trace.back());
-    EXPECT_EQ(2u, CountVisibleDevices());
-}
 
 TEST_F(Visibility, WithoutATableNothingIsScannedOrShown)
 {
     g_app->devices.Free();
-    Refresh(Desk());
+    Load(Desk());
     EXPECT_EQ(0u, FakeDev_Count("SetupDiGetClassDevsA"));
     ASSERT_EQ(1u, g_fake.trace.size());
     EXPECT_EQ("VANTREL:UPDATE, 0 DEVICE FOUND.\n", g_fake.trace[0]);
@@ -68,27 +48,28 @@ TEST_F(Visibility, WithoutATableNothingIsScannedOrShown)
 TEST_F(Visibility, EachRefreshStartsFromAnEmptyTable)
 {
     Hide(0, "Pocket");
-    Refresh(Desk());
-    Refresh(Desk());
+    Load(Desk());
+    Load(Desk());
     EXPECT_EQ(3u, g_app->devices.count) << "a second refresh appended to the first";
-    EXPECT_EQ((std::vector<int>{1, 0, 1}), Visible());
+    EXPECT_EQ("USB Mass Storage Device, -Pocket Player 8GB, USB Input Device", Shown());
 
     // The player leaves and the input device moves into its row: the row
     // must follow the new device, not keep the player's hidden mark.
-    Refresh(Node(10, 0, 0x6000, 0, kUsb, "-", "USB Mass Storage Device") +
-            Node(30, 0, 0x6000, 0, kHid, "-", "USB Input Device"));
-    EXPECT_EQ((std::vector<int>{1, 1}), Visible());
+    Load(Node(10, 0, 0x6000, 0, kUsb, "-", "USB Mass Storage Device") +
+         Node(30, 0, 0x6000, 0, kHid, "-", "USB Input Device"));
+    EXPECT_EQ("USB Mass Storage Device, USB Input Device", Shown());
     EXPECT_EQ(2u, CountVisibleDevices());
     EXPECT_EQ("VANTREL:UPDATE, 2 DEVICE FOUND.\n", g_fake.trace.back());
 }
 
-// Each row on a fresh hide list: the devices listed, "-" before a hidden
-// one, and CountVisibleDevices agreeing.
+// Each row on a fresh hide list: the devices listed, CountVisibleDevices
+// agreeing, and the trace counting every device found, hidden or not.
 TEST_F(Visibility, WhatTheHideListAndTheSettingsLeaveShown)
 {
     std::string wpdLike = kWpd;
     wpdLike[wpdLike.size() - 2] = 'B';  // one digit off
-    const std::string problems = Node(1, 0, 0x6400, 28, kDisk, "No driver") + Node(2, 0, 0x6000, 0, kDisk, "Fine");
+    const std::string problems =
+        Node(1, 0, 0x6400, 28, kDisk, "No driver") + Node(2, 0, 0x6000, 0, kDisk, "Fine");
     const std::string desk = "USB Mass Storage Device, Pocket Player 8GB, USB Input Device";
     struct Row {
         const char* what;
@@ -96,6 +77,7 @@ TEST_F(Visibility, WhatTheHideListAndTheSettingsLeaveShown)
         DWORD hideWpd, hideInvalid;
         std::string tree, shown;
     } rows[] = {
+        // clang-format off
         {"problem devices hidden", {}, 0, 1, problems, "Fine"},
         {"problem devices listed", {}, 0, 0, problems, "No driver, Fine"},
         // The player's own name; the stick's deepest node, not its own name.
@@ -122,23 +104,24 @@ TEST_F(Visibility, WhatTheHideListAndTheSettingsLeaveShown)
              Node(5, 0, 0x6000, 0, wpdLike, "Lookalike") + Node(6, 0, 0x6000, 0, "-", "Classless") +
              Node(7, 6, 0, 0, "-", "Classless child"),
          "-Composite, -Camera, Lookalike, Classless"},
+        // clang-format on
     };
     for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
         for (CSTR& entry : g_app->hideList)
             entry.Clear();
         for (const auto& h : r.hide)
             Hide(h.first, h.second);
         g_app->HideWPD = r.hideWpd;
         g_app->HideInvalid = r.hideInvalid;
-        Refresh(r.tree);
-        std::string shown;
-        DWORD visible = 0;
-        for (DWORD i = 0; i < g_app->devices.count; ++i) {
-            shown += (i ? ", " : "") + std::string(g_app->visible[i] ? "" : "-") + g_app->devices.table[i].name;
-            visible += g_app->visible[i] != 0;
-        }
-        EXPECT_EQ(r.shown, shown) << r.what;
-        EXPECT_EQ(visible, CountVisibleDevices()) << r.what;
+        g_fake.trace.clear();
+        Load(r.tree);
+        const DWORD found = g_app->devices.count;
+        const DWORD hidden = (DWORD)std::count(g_app->visible, g_app->visible + found, 0);
+        EXPECT_EQ(r.shown, Shown());
+        EXPECT_EQ(found - hidden, CountVisibleDevices());
+        const std::string trace = "VANTREL:UPDATE, " + std::to_string(found) + " DEVICE FOUND.\n";
+        EXPECT_EQ(std::vector<std::string>{trace}, g_fake.trace);
     }
 }
 
