@@ -17,12 +17,7 @@
 inline const char* const& kCdrom = kClassTexts[1];
 inline const char* const& kDisk = kClassTexts[2];
 inline const char* const& kHid = kClassTexts[3];
-inline const char* const& kKeyboard = kClassTexts[4];
-inline const char* const& kMedia = kClassTexts[5];
-inline const char* const& kMonitor = kClassTexts[6];
 inline const char* const& kMouse = kClassTexts[7];
-inline const char* const& kPrinter = kClassTexts[CLASS_PRINTER];
-inline const char* const& kScsi = kClassTexts[9];
 inline const char* const& kUsb = kClassTexts[10];
 inline const char* const& kWpd = kClassTexts[CLASS_WPD];
 inline constexpr const char* kVolume = "{71A27CDD-812A-11D0-BEC7-08002BE2092F}";

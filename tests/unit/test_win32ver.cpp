@@ -67,42 +67,34 @@ struct AboutText : ::testing::Test {
     }
 };
 
+// The long text is cut at 1023; a block that ends inside its last text,
+// without its terminator, is read no further.
 TEST_F(AboutText, FourLinesWithFallBacksForMissingAndEmptyStrings)
 {
+    const std::string longText(2000, 'D'), cut(1023, 'D');
     struct Row {
         const char* description;
         std::string version;
         const char *copyright, *expected;
+        bool cutEnd = false;
     } rows[] = {
+        // clang-format off
         {"Tool", "1.2.0.3", "(C) Someone", "Tool (x86)\r\nVersion 1.2.0.3\r\n\r\n(C) Someone"},
         {"Tool", "1.0", nullptr, "Tool (x86)\r\nVersion 1.0\r\n\r\n(error)"},
         {"Tool", "", "c", "Tool (x86)\r\nVersion (null)\r\n\r\nc"},
         {"Tool", std::string(1, '\0'), "c", "Tool (x86)\r\nVersion (null)\r\n\r\nc"},  // terminator counted
         {nullptr, "%s%n", "c", "(error) (x86)\r\nVersion %s%n\r\n\r\nc"},  // texts are no formats
+        {longText.c_str(), "1", "c", cut.c_str()},
+        {"Tool", "1", "c", "Tool (x86)\r\nVersion 1\r\n\r\nc", true},
+        // clang-format on
     };
     for (const Row& r : rows) {
         Set("FileDescription", r.description);
         Set("FileVersion", r.version.data(), r.version.size());
         Set("LegalCopyright", r.copyright);
+        g_cutEnd = r.cutEnd;
         EXPECT_EQ(r.expected, Text());
     }
-}
-
-TEST_F(AboutText, ATextTooLongForTheBufferIsCutAt1023)
-{
-    Set("FileDescription", std::string(2000, 'D').c_str());
-    Set("FileVersion", "1");
-    Set("LegalCopyright", "c");
-    EXPECT_EQ(std::string(1023, 'D'), Text());
-}
-
-TEST_F(AboutText, ATextLeftUnterminatedAtTheBlocksEndIsReadNoFurther)
-{
-    Set("FileDescription", "Tool");
-    Set("FileVersion", "1");
-    Set("LegalCopyright", "c");
-    g_cutEnd = true;
-    EXPECT_EQ("Tool (x86)\r\nVersion 1\r\n\r\nc", Text());
 }
 
 TEST_F(AboutText, NoBoxUnlessTheTranslationIsExactlyOnePair)
