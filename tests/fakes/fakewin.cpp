@@ -11,40 +11,39 @@ FakeWin g_fake;
 namespace {
 
 const uintptr_t kFileHandle = 0x7F00;
+const uintptr_t kDcOwnBitmap = 0x7E00;  // a new DC's own, due back before DeleteDC
+uintptr_t g_lastHandle = 0x1000;
 
-std::map<uintptr_t, std::string> g_mutexHandles;
-std::set<uintptr_t> g_icons, g_bitmaps;
-// DC -> object selected; a new DC holds its own bitmap, due back before DeleteDC.
-std::map<uintptr_t, uintptr_t> g_dcs;
-const uintptr_t kDcOwnBitmap = 0x7E00;
-uintptr_t g_nextHandle = 0x1000;
+// Live handles of one kind, each with what it holds, counted in g_fake
+// until released once.
+template <typename T>
+struct Live {
+    int FakeWin::*count;
+    std::map<uintptr_t, T> held = {};
 
-uintptr_t NewHandle() { return g_nextHandle += 4; }
+    uintptr_t Add(const T& what)
+    {
+        held[g_lastHandle += 4] = what;
+        ++(g_fake.*count);
+        return g_lastHandle;
+    }
+    T* Find(const void* h)
+    {
+        auto it = held.find((uintptr_t)h);
+        return it == held.end() ? nullptr : &it->second;
+    }
+    BOOL Release(const void* h)
+    {
+        if (!held.erase((uintptr_t)h))
+            return FALSE;
+        --(g_fake.*count);
+        return TRUE;
+    }
+};
 
-HANDLE NewMutexHandle(const char* name)
-{
-    uintptr_t h = NewHandle();
-    g_mutexHandles[h] = name;
-    ++g_fake.openHandles;
-    return (HANDLE)h;
-}
-
-// A new handle of a kind, counted live until released once.
-uintptr_t Acquire(std::set<uintptr_t>& live, int& count)
-{
-    uintptr_t h = NewHandle();
-    live.insert(h);
-    ++count;
-    return h;
-}
-
-BOOL Release(std::set<uintptr_t>& live, int& count, const void* h)
-{
-    if (!live.erase((uintptr_t)h))
-        return FALSE;
-    --count;
-    return TRUE;
-}
+Live<std::string> g_mutexes{&FakeWin::openHandles};  // handle -> object name
+Live<bool> g_icons{&FakeWin::liveIcons}, g_bitmaps{&FakeWin::liveBitmaps};
+Live<uintptr_t> g_dcs{&FakeWin::liveDCs};  // DC -> object selected
 
 // Text into a buffer of size bytes, cut and terminated; the length copied.
 DWORD CopyCut(const std::string& text, LPSTR out, DWORD size)
@@ -62,17 +61,17 @@ DWORD CopyCut(const std::string& text, LPSTR out, DWORD size)
 void FakeWin_Reset()
 {
     g_fake = FakeWin();
-    g_mutexHandles.clear();
-    g_icons.clear();
-    g_bitmaps.clear();
-    g_dcs.clear();
+    g_mutexes.held.clear();
+    g_icons.held.clear();
+    g_bitmaps.held.clear();
+    g_dcs.held.clear();
 }
 
 extern "C" {
 
 HANDLE OpenMutexA(DWORD, BOOL, LPCSTR name)
 {
-    return g_fake.mutexProbeMisses || !g_fake.mutexes.count(name) ? 0 : NewMutexHandle(name);
+    return g_fake.mutexProbeMisses || !g_fake.mutexes.count(name) ? 0 : (HANDLE)g_mutexes.Add(name);
 }
 
 HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR name)
@@ -80,23 +79,22 @@ HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR name)
     // Like Windows: a handle to the existing object, and the error says so.
     g_fake.lastError = g_fake.mutexes.count(name) ? ERROR_ALREADY_EXISTS : 0;
     g_fake.mutexes.insert(name);
-    return NewMutexHandle(name);
+    return (HANDLE)g_mutexes.Add(name);
 }
 
 DWORD GetLastError(void) { return g_fake.lastError; }
 
-BOOL ReleaseMutex(HANDLE h) { return g_mutexHandles.count((uintptr_t)h) ? TRUE : FALSE; }
+BOOL ReleaseMutex(HANDLE h) { return g_mutexes.Find(h) ? TRUE : FALSE; }
 
 BOOL CloseHandle(HANDLE h)
 {
-    auto it = g_mutexHandles.find((uintptr_t)h);
-    if (it == g_mutexHandles.end())
+    const std::string* held = g_mutexes.Find(h);
+    if (!held)
         return (uintptr_t)h == kFileHandle ? TRUE : FALSE;
-    std::string name = it->second;
-    g_mutexHandles.erase(it);
-    --g_fake.openHandles;
+    std::string name = *held;
+    g_mutexes.Release(h);
     bool stillOpen = false;
-    for (auto& m : g_mutexHandles)
+    for (auto& m : g_mutexes.held)
         stillOpen |= m.second == name;
     if (!stillOpen)
         g_fake.mutexes.erase(name);  // the object dies with its last handle
@@ -174,10 +172,10 @@ HANDLE LoadImageA(HINSTANCE, LPCSTR name, UINT type, int cx, int cy, UINT flags)
     g_fake.loads.push_back(what);
     if (file ? g_fake.badIconFiles.count(name) : g_fake.missingIcons.count(id))
         return 0;
-    return (HANDLE)Acquire(g_icons, g_fake.liveIcons);
+    return (HANDLE)g_icons.Add(true);
 }
 
-BOOL DestroyIcon(HICON icon) { return Release(g_icons, g_fake.liveIcons, icon); }
+BOOL DestroyIcon(HICON icon) { return g_icons.Release(icon); }
 
 int GetSystemMetrics(int index)
 {
@@ -190,49 +188,37 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT, void** bits, HANDLE,
         return 0;
     if (bits)
         *bits = 0;
-    return (HBITMAP)Acquire(g_bitmaps, g_fake.liveBitmaps);
+    return (HBITMAP)g_bitmaps.Add(true);
 }
 
-HDC CreateCompatibleDC(HDC)
-{
-    if (g_fake.dcFails)
-        return 0;
-    uintptr_t h = NewHandle();
-    g_dcs[h] = kDcOwnBitmap;
-    ++g_fake.liveDCs;
-    return (HDC)h;
-}
+HDC CreateCompatibleDC(HDC) { return g_fake.dcFails ? 0 : (HDC)g_dcs.Add(kDcOwnBitmap); }
 
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj)
 {
-    auto it = g_dcs.find((uintptr_t)dc);
-    if (it == g_dcs.end() || !obj)
+    uintptr_t* held = g_dcs.Find(dc);
+    if (!held || !obj)
         return 0;
     g_fake.selections.push_back(obj);
-    uintptr_t previous = it->second;
-    it->second = (uintptr_t)obj;
+    uintptr_t previous = *held;
+    *held = (uintptr_t)obj;
     return (HGDIOBJ)previous;
 }
 
 BOOL DrawIconEx(HDC dc, int, int, HICON icon, int, int, UINT, HBRUSH, UINT)
 {
-    auto it = g_dcs.find((uintptr_t)dc);  // a DC's own bitmap is one pixel: nothing to draw on
-    return it != g_dcs.end() && it->second != kDcOwnBitmap && g_icons.count((uintptr_t)icon)
-               ? TRUE
-               : FALSE;
+    const uintptr_t* held = g_dcs.Find(dc);  // a DC's own bitmap is one pixel: nothing to draw on
+    return held && *held != kDcOwnBitmap && g_icons.Find(icon) ? TRUE : FALSE;
 }
 
 BOOL DeleteDC(HDC dc)
 {
-    auto it = g_dcs.find((uintptr_t)dc);
-    if (it == g_dcs.end())
+    const uintptr_t* held = g_dcs.Find(dc);
+    if (!held)
         return FALSE;
-    g_fake.dcsDeletedHoldingObject += it->second != kDcOwnBitmap;
-    g_dcs.erase(it);
-    --g_fake.liveDCs;
-    return TRUE;
+    g_fake.dcsDeletedHoldingObject += *held != kDcOwnBitmap;
+    return g_dcs.Release(dc);
 }
 
-BOOL DeleteObject(HGDIOBJ obj) { return Release(g_bitmaps, g_fake.liveBitmaps, obj); }
+BOOL DeleteObject(HGDIOBJ obj) { return g_bitmaps.Release(obj); }
 
 }  // extern "C"
