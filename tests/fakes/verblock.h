@@ -46,47 +46,39 @@ inline bool VerSameKey(const char* key, size_t keyLength, const std::string& par
 // Like the system's walk, but never beyond the block or a node's own
 // length: the value handed back lies inside the block, as stored, with no
 // terminator added.
-inline BOOL VerFind(const char* block, size_t size, const char* path, const char** data, UINT* length)
+inline BOOL VerFind(const char* block, size_t size, const char* path, const char** data,
+                    UINT* length)
 {
-    size_t node = 0, end = size;
+    size_t node = 0, end = size;  // end: where the node's parent ends
+    std::string part;             // the key wanted; the root's is not compared
     for (const char* p = path;;) {
         if (node + 4 > end)
             return FALSE;
         WORD nodeLength, valueLength;
         memcpy(&nodeLength, block + node, 2);
         memcpy(&valueLength, block + node + 2, 2);
-        if (node + nodeLength < end)
-            end = node + nodeLength;
-        if (node + 4 > end)
-            return FALSE;
-        size_t keyLength = strnlen(block + node + 4, end - node - 4);
+        size_t nodeEnd = node + nodeLength < end ? node + nodeLength : end;
+        const char* key = block + node + 4;
+        size_t keyLength = strnlen(key, nodeEnd > node + 4 ? nodeEnd - node - 4 : 0);
+        if (node && !VerSameKey(key, keyLength, part)) {
+            if (!nodeLength)
+                return FALSE;
+            node = VerAlign(node + nodeLength);  // the next sibling
+            continue;
+        }
         size_t value = VerAlign(node + 4 + keyLength + 1);
-        if (value > end)
+        if (node + 4 > nodeEnd || value > nodeEnd)
             return FALSE;
         p += strspn(p, "\\");
         if (!*p) {
             *data = block + value;
-            *length = (UINT)(valueLength < end - value ? valueLength : end - value);
+            *length = (UINT)(valueLength < nodeEnd - value ? valueLength : nodeEnd - value);
             return TRUE;
         }
-        std::string part(p, strcspn(p, "\\"));
+        part.assign(p, strcspn(p, "\\"));
         p += part.size();
-        size_t child = VerAlign(value + valueLength);
-        for (;;) {
-            if (child + 4 > end)
-                return FALSE;
-            WORD childLength;
-            memcpy(&childLength, block + child, 2);
-            if (!childLength)
-                return FALSE;
-            size_t childEnd = child + childLength < end ? child + childLength : end;
-            const char* key = block + child + 4;
-            size_t room = childEnd > child + 4 ? childEnd - child - 4 : 0;
-            if (VerSameKey(key, strnlen(key, room), part))
-                break;
-            child = VerAlign(child + childLength);
-        }
-        node = child;
+        node = VerAlign(value + valueLength);
+        end = nodeEnd;
     }
 }
 
