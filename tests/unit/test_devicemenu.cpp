@@ -76,6 +76,7 @@ TEST_F(DeviceMenu, EntriesFollowTheTableAndTheSettings)
         const char* space;
         std::vector<int> visible;
         std::vector<std::string> expected;
+        int readerProblem = 0;
     } rows[] = {
         // clang-format off
         {"nothing visible", 1, 0, " ", {0, 0, 0}, kFixed},
@@ -92,29 +93,24 @@ TEST_F(DeviceMenu, EntriesFollowTheTableAndTheSettings)
          With({"8100 Volume [c0]", "--", "8101 Player [c11]", "--", "8102 Card [-]", "--"})},
         {"two-blank indent", 1, 0, "  ", {1, 0, 0},
          With({"8100 Stick [c10]", "8100 + Disk [c2]", "8100   + Volume [c0]", "--"})},
+        // A problem greys only the device's own entry.
+        {"a problem", 1, 0, " ", {1, 1, 1},
+         With({"8100 Stick [c10]", "8100 + Disk [c2]", "8100  + Volume [c0]", "--",
+               "8101 Player [c11]", "--", "8102 Reader [c10] g", "8102 + Slot [c2]",
+               "8102  + Card [-]", "--"}), 28},
+        {"a problem, deepest node only", 1, 1, " ", {1, 1, 1},
+         With({"8100 Volume [c0]", "--", "8101 Player [c11]", "--", "8102 Card [-] g", "--"}), 28},
         // clang-format on
     };
-    Load(Desk());
+    g_app->HideInvalid = 0;
     for (const Row& row : rows) {
+        Load(Desk(row.readerProblem));
         g_app->Separator = row.separator;
         g_app->ChildOnly = row.childOnly;
         strcpy(g_app->ChildSpace, row.space);
         std::copy(row.visible.begin(), row.visible.end(), g_app->visible);
         EXPECT_EQ(row.expected, Menu()) << row.name;
     }
-}
-
-TEST_F(DeviceMenu, AProblemGreysOnlyTheDevicesOwnEntry)
-{
-    g_app->HideInvalid = 0;
-    Load(Desk(28));
-    g_app->ChildOnly = 0;
-    std::vector<std::string> menu = Menu();
-    ASSERT_EQ(15u, menu.size());
-    EXPECT_EQ("8102 Reader [c10] g", menu[6]);
-    EXPECT_EQ("8102 + Slot [c2]", menu[7]);
-    g_app->ChildOnly = 1;
-    EXPECT_EQ("8102 Card [-] g", Menu()[4]);
 }
 
 TEST_F(DeviceMenu, WithoutATableOrCommandBitmapsOnlyThePlainCommands)

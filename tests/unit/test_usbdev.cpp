@@ -116,28 +116,19 @@ TEST_F(ClassBitmaps, ReloadingKeepsOneBitmapPerClassAndDestructionFreesThem)
     EXPECT_EQ(0, g_fake.liveBitmaps);
 }
 
-struct DeviceBitmaps : ClassBitmaps {
-    void SetUp() override
-    {
-        ClassBitmaps::SetUp();
-        ASSERT_EQ(1, LoadClassBitmaps(kClassIcons, devices));
-        ASSERT_EQ(1, devices.Create());
-        ASSERT_EQ(
-            1, FakeDev_LoadText(
-                   Node(1, 0, 0x6000, 0, kUsb, "Composite") + Node(2, 1, 0, 0, kHid, "Input") +
-                   Node(3, 2, 0, 0, kMouse, "Mouse") +  // deepest below 1
-                   Node(4, 0, 0x6000, 0, kWpd, "Player") + Node(5, 0, 0x6000, 0, kUsb, "Reader") +
-                   Node(6, 5, 0, 0, "-", "Slot") + Node(7, 0, 0x6000, 0, "-", "Bare")));
-        devices.count = 0;
-        devices.Scan(1);
-        ASSERT_EQ(4u, devices.count);
-    }
-};
-
 // Composite (a mouse below), Player (nothing below), Reader (a classless
 // slot below), Bare (no class; not the generic class), past the table.
-TEST_F(DeviceBitmaps, ADeviceShowsItsOwnClassTheDeepestNodeBelowItsOwn)
+TEST_F(ClassBitmaps, ADeviceShowsItsOwnClassTheDeepestNodeBelowItsOwn)
 {
+    ASSERT_EQ(1, LoadClassBitmaps(kClassIcons, devices));
+    ASSERT_EQ(1, devices.Create());
+    ASSERT_EQ(1, FakeDev_LoadText(
+                     Node(1, 0, 0x6000, 0, kUsb, "Composite") + Node(2, 1, 0, 0, kHid, "Input") +
+                     Node(3, 2, 0, 0, kMouse, "Mouse") +  // deepest below 1
+                     Node(4, 0, 0x6000, 0, kWpd, "Player") + Node(5, 0, 0x6000, 0, kUsb, "Reader") +
+                     Node(6, 5, 0, 0, "-", "Slot") + Node(7, 0, 0x6000, 0, "-", "Bare")));
+    devices.Scan(1);
+    ASSERT_EQ(4u, devices.count);
     const HBITMAP own[5] = {Of(kUsb), Of(kWpd), Of(kUsb), nullptr, nullptr};
     const HBITMAP deepest[5] = {Of(kMouse), Of(kWpd), nullptr, nullptr, nullptr};
     for (DWORD i = 0; i < 5; ++i) {
