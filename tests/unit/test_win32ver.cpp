@@ -78,15 +78,14 @@ TEST_F(AboutText, FourLinesWithFallBacksForMissingAndEmptyStrings)
         const char *copyright, *expected;
         bool cutEnd = false;
     } rows[] = {
-        // clang-format off
         {"Tool", "1.2.0.3", "(C) Someone", "Tool (x86)\r\nVersion 1.2.0.3\r\n\r\n(C) Someone"},
         {"Tool", "1.0", nullptr, "Tool (x86)\r\nVersion 1.0\r\n\r\n(error)"},
         {"Tool", "", "c", "Tool (x86)\r\nVersion (null)\r\n\r\nc"},
-        {"Tool", std::string(1, '\0'), "c", "Tool (x86)\r\nVersion (null)\r\n\r\nc"},  // terminator counted
+        {"Tool", std::string(1, '\0'), "c",
+         "Tool (x86)\r\nVersion (null)\r\n\r\nc"},                         // terminator counted
         {nullptr, "%s%n", "c", "(error) (x86)\r\nVersion %s%n\r\n\r\nc"},  // texts are no formats
         {longText.c_str(), "1", "c", cut.c_str()},
         {"Tool", "1", "c", "Tool (x86)\r\nVersion 1\r\n\r\nc", true},
-        // clang-format on
     };
     for (const Row& r : rows) {
         Set("FileDescription", r.description);
