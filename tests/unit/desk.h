@@ -1,4 +1,5 @@
-// Building blocks for the unit tests: device trees for the fake stack, a fixture.
+// Building blocks for the unit tests: device trees for the fake stack and
+// the fixtures; it brings gtest and std::string with them.
 #ifndef VANTREL_TESTS_DESK_H
 #define VANTREL_TESTS_DESK_H
 

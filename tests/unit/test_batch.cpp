@@ -1,11 +1,8 @@
 // Batch mode: the list file, its path on the command line, and the eject
 // requests it leads to.
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <string>
 #include <vector>
 
 #include "devices/batch.h"

@@ -1,9 +1,6 @@
 // The device table against fake device trees.
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "devices/cfgmgr.h"
 #include "tests/unit/desk.h"

@@ -1,8 +1,5 @@
 // Owned text, and the application record that owns everything else.
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <string>
 
 #include "app/appstate.h"
 #include "settings/cstr.h"

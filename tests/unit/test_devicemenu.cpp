@@ -1,10 +1,7 @@
 // The device menu's entry list, its chain-line formatter, and what a device
 // command means after the table moved under an open menu.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "tests/unit/desk.h"

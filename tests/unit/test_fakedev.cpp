@@ -1,13 +1,10 @@
 // The fake device stack's own rules, the ones Windows has and the program's
 // tests lean on: what an eject leaves behind, a refused eject, and trees
 // that Windows could not report.
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <string>
 
 #include "tests/unit/desk.h"
 

@@ -1,13 +1,9 @@
 // The Setup dialog's model: centring, the 32 lines and what OK stores, and
 // the names the editor offers.
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <new>
-#include <string>
 #include <vector>
 
-#include "devices/visibility.h"
 #include "settings/center.h"
 #include "settings/setupdlg.h"
 #include "tests/unit/desk.h"
@@ -37,7 +33,7 @@ TEST(Centring, OnTheScreenHalvesTheRoomLeftOverTheParentEachSizeOnItsOwn)
 {
     const Centre rows[] = {
         {ScreenCentre, 0, 0, 300, 200, 800, 600, 250, 200, 300, 200},
-        {ScreenCentre, 10, 10, 311, 201, 800, 600, 249, 204, 301, 191},  // odd sizes round down
+        {ScreenCentre, 10, 10, 311, 201, 800, 600, 249, 204, 301, 191},      // odd sizes round down
         {ScreenCentre, -50, -40, 951, 660, 800, 600, -100, -50, 1001, 700},  // larger: toward zero
         {ScreenCentre, 0, 0, 300, 701, 800, 600, 250, -50, 300, 701},  // taller by an odd amount
         {ParentCentre, 0, 0, 300, 200, 101, 51, 100, 75, 101, 51},     // not (300-101)/2 = 99
@@ -46,9 +42,9 @@ TEST(Centring, OnTheScreenHalvesTheRoomLeftOverTheParentEachSizeOnItsOwn)
         {ParentCentre, 100, 100, 200, 150, 301, 201, 0, 25, 301, 201},  // larger than its parent
     };
     for (const Centre& c : rows) {
-        SCOPED_TRACE(::testing::Message() << (c.centre == ScreenCentre ? "screen " : "parent ")
-                                          << c.l << "," << c.t << "," << c.r << "," << c.b << " "
-                                          << c.w << "x" << c.h);
+        SCOPED_TRACE(::testing::Message()
+                     << (c.centre == ScreenCentre ? "screen " : "parent ") << c.l << "," << c.t
+                     << "," << c.r << "," << c.b << " " << c.w << "x" << c.h);
         PLACEMENT p = c.centre(c.l, c.t, c.r, c.b, c.w, c.h);
         EXPECT_EQ((std::vector<int>{c.x, c.y, c.width, c.height}),
                   (std::vector<int>{p.x, p.y, p.width, p.height}))
@@ -59,7 +55,10 @@ TEST(Centring, OnTheScreenHalvesTheRoomLeftOverTheParentEachSizeOnItsOwn)
 struct SetupModel : AppTest {
     void SetUp() override { g_failAllocation = 0, AppTest::SetUp(); }
     void TearDown() override { g_failAllocation = 0, AppTest::TearDown(); }
-    std::string Entry(int i) { return g_app->hideList[i].buffer ? g_app->hideList[i].buffer : "(empty)"; }
+    std::string Entry(int i)
+    {
+        return g_app->hideList[i].buffer ? g_app->hideList[i].buffer : "(empty)";
+    }
 };
 
 TEST_F(SetupModel, TheViewShowsTheSettingsAndOkStoresItBackAsOneOrZero)
@@ -129,11 +128,10 @@ TEST_F(SetupModel, TheEditorOffersEveryScannedNameHiddenOrNot)
     EXPECT_TRUE(names.empty()) << "no table yet";
 
     ASSERT_EQ(1, g_app->devices.Create());
-    ASSERT_EQ(1, FakeDev_LoadText(Node(1, 0, 0x6000, 0, kUsb, "Hub Stick") +
-                                  Node(2, 1, 0, 0, kDisk, "Disk A") +
-                                  Node(3, 2, 0, 0, kVolume, "Volume") +
-                                  Node(4, 3, 0, 0, kVolume, "Disk A") +
-                                  Node(5, 0, 0x6000, 0, kWpd, "Player")));
+    ASSERT_EQ(1, FakeDev_LoadText(
+                     Node(1, 0, 0x6000, 0, kUsb, "Hub Stick") + Node(2, 1, 0, 0, kDisk, "Disk A") +
+                     Node(3, 2, 0, 0, kVolume, "Volume") + Node(4, 3, 0, 0, kVolume, "Disk A") +
+                     Node(5, 0, 0x6000, 0, kWpd, "Player")));
     g_app->hideList[0].Append("Player");
     RefreshDevices(0);
     ASSERT_EQ(1u, CountVisibleDevices());

@@ -1,9 +1,6 @@
 // The notification-area icon: when it is added, changed and removed, and
 // where its picture comes from.
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "tests/unit/desk.h"

@@ -1,10 +1,7 @@
 // Class bitmaps: which picture a setup class gets, and who owns it.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <set>
-#include <string>
 
 #include "devices/usbdev.h"
 #include "tests/unit/desk.h"

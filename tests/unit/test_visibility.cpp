@@ -1,8 +1,5 @@
 // Which scanned devices the menu offers: the hide list and portable devices.
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <string>
 #include <vector>
 
 #include "tests/unit/desk.h"
