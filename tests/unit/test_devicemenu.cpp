@@ -17,11 +17,12 @@ struct DeviceMenu : DeskTest {
         strcpy(g_app->ChildSpace, " ");
     }
 
+    MENULIST list;  // the last menu built
+
     // One line per entry: "id text [bitmap]", "g" when greyed, "--" for a
     // separator. Bitmaps are named by owner: c<slot> or m<command>.
     std::vector<std::string> Menu()
     {
-        MENULIST list;
         BuildDeviceMenu(list);
         std::vector<std::string> lines;
         for (DWORD k = 0; k < list.count; ++k) {
@@ -138,7 +139,6 @@ TEST_F(DeviceMenu, DeepChainsLongNamesAndLongFormsStayInTheirBuffers)
     for (const Row& row : rows) {
         strcpy(g_app->ChildForm, row.form);
         strcpy(g_app->ChildSpace, row.space);
-        MENULIST list;
         BuildDeviceMenu(list);
         ASSERT_EQ(1u + 32 + 1 + 5, list.count) << row.form;
         char expect[1024];
@@ -171,7 +171,6 @@ TEST_F(DeviceMenu, OnlyPlainStringFormsAreUsedTheRestFallBackToTheDefault)
     };
     for (const Row& row : rows) {
         snprintf(g_app->ChildForm, CHILDFORM_SIZE, "%s", row.form.c_str());
-        MENULIST list;
         BuildDeviceMenu(list);
         ASSERT_LE(3u, list.count);
         EXPECT_EQ(row.second, list.entries[2].text) << "form [" << row.form << "]";
@@ -208,8 +207,7 @@ TEST_F(DeviceMenu, AChoiceMeansTheDeviceTheMenuShowed)
          player + reader, {20, 30, 0, 0}},
         // clang-format on
     };
-    auto showMenu = [] {
-        MENULIST list;
+    auto showMenu = [this] {
         BuildDeviceMenu(list);
         g_app->lastMenu.Remember(list, g_app->devices);
     };

@@ -52,9 +52,9 @@ TEST(Centring, OnTheScreenHalvesTheRoomLeftOverTheParentEachSizeOnItsOwn)
     }
 }
 
-struct SetupModel : AppTest {
-    void SetUp() override { g_failAllocation = 0, AppTest::SetUp(); }
-    void TearDown() override { g_failAllocation = 0, AppTest::TearDown(); }
+struct SetupModel : DeskTest {
+    void SetUp() override { g_failAllocation = 0, DeskTest::SetUp(); }
+    void TearDown() override { g_failAllocation = 0, DeskTest::TearDown(); }
     std::string Entry(int i)
     {
         return g_app->hideList[i].buffer ? g_app->hideList[i].buffer : "(empty)";
@@ -124,16 +124,15 @@ void Collect(const char* name, void* names) { ((std::vector<std::string>*)names)
 TEST_F(SetupModel, TheEditorOffersEveryScannedNameHiddenOrNot)
 {
     std::vector<std::string> names;
+    g_app->devices.Free();
     ForEachScannedName(Collect, &names);
-    EXPECT_TRUE(names.empty()) << "no table yet";
+    EXPECT_TRUE(names.empty()) << "no table";
 
     ASSERT_EQ(1, g_app->devices.Create());
-    ASSERT_EQ(1, FakeDev_LoadText(
-                     Node(1, 0, 0x6000, 0, kUsb, "Hub Stick") + Node(2, 1, 0, 0, kDisk, "Disk A") +
-                     Node(3, 2, 0, 0, kVolume, "Volume") + Node(4, 3, 0, 0, kVolume, "Disk A") +
-                     Node(5, 0, 0x6000, 0, kWpd, "Player")));
     g_app->hideList[0].Append("Player");
-    RefreshDevices(0);
+    Load(Node(1, 0, 0x6000, 0, kUsb, "Hub Stick") + Node(2, 1, 0, 0, kDisk, "Disk A") +
+         Node(3, 2, 0, 0, kVolume, "Volume") + Node(4, 3, 0, 0, kVolume, "Disk A") +
+         Node(5, 0, 0x6000, 0, kWpd, "Player"));
     ASSERT_EQ(1u, CountVisibleDevices());
     ForEachScannedName(Collect, &names);
     const std::vector<std::string> expected = {"Hub Stick", "Disk A", "Volume", "Disk A", "Player"};
