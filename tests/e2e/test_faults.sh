@@ -37,7 +37,7 @@ run_fault() {
 
 # A box, the program's end, or its window up after the first scan.
 fault_shown() {
-  { box=$(probe msgbox-settled 0) || { box=""; false; }; } || [ -s "$T/f.rc" ] || { grep -q 'VANTREL:UPDATE' "$T/f.err" && probe wait-window 0; }
+  { box=$(probe msgbox 0) || { box=""; false; }; } || [ -s "$T/f.rc" ] || { grep -q 'VANTREL:UPDATE' "$T/f.err" && probe wait-window 0; }
 }
 
 # The checks every run shares; $1 names the run, $2 the boxes it may show.
