@@ -2,7 +2,8 @@
 # with the fake device stack beside it, and a probe that plays the system.
 # CTest passes VANTREL_EXE, FAKEDEV_DLL, PROBE_EXE, WINE_RUN and E2E_DATA.
 # The Wine desk (display, prefix, desktop) is the test runner's, or, for
-# a script run on its own, one of the script's own, ended with it.
+# a script run on its own, one of the script's own, ended with it. Each
+# script starts with the desktop up and no stored settings.
 set -u
 . "$(dirname "$E2E_LIB")/../../scripts/winedesk.sh"
 desk_ids "$(dirname "$E2E_LIB")/../.." || exit 1
@@ -23,6 +24,7 @@ replug
 
 RESIDENT=""
 FAILS=0
+fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cleanup() {
   if [ -n "$RESIDENT" ] && [ -z "${DESK_SIGNALLED:-}" ]; then
@@ -32,17 +34,18 @@ cleanup() {
   rm -rf "$T"
 }
 desk_trap cleanup
-desk_begin "$(dirname "$WINE_RUN")" own || { echo "FAIL: no Wine desk" >&2; exit 1; }
+desk_begin "$(dirname "$WINE_RUN")" own || fail "no Wine desk"
 OWN_XVFB=$DESK_XVFB
 export WINEDLLOVERRIDES="$DESK_OVERRIDES"
 
 # A display and a virtual desktop with a taskbar, shared by every Wine
 # process of the prefix: a script that joined a desk finds it still there.
-need_desktop() { desk_desktop_up || fail "no Wine desktop on ${DISPLAY:-no display}"; }
+desk_desktop_up || fail "no Wine desktop on ${DISPLAY:-no display}"
 
 # The program's settings key; fresh_settings removes it with its parent.
 KEY='HKCU\Software\HALCYRA\VANTREL'
 fresh_settings() { "$WINE_RUN" reg delete "${KEY%\\*}" /f >/dev/null 2>&1; }
+fresh_settings
 
 probe() { "$WINE_RUN" "$PROBE_EXE" "$@"; }
 
@@ -100,8 +103,6 @@ settled() {
   settle_last=$settle_now
   [ "$settle_quiet" -ge 5 ]
 }
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Stores a registry value the way another program would, and makes sure it
 # is there before the test goes on: key value type data.
@@ -162,3 +163,17 @@ lost_values() {  # before after
 
 # A Windows path for a file under $T.
 winpath() { "$WINE_RUN" winepath -w "$1" 2>/dev/null; }
+
+# The dialog helper; screenshots go to build/screenshots.
+DLGPROBE_EXE="$(dirname "$PROBE_EXE")/dlgprobe.exe"
+SHOTS="$(cd "$E2E_DATA/../.." && pwd)/build/screenshots"
+dlg() { "$WINE_RUN" "$DLGPROBE_EXE" "$@"; }
+# The command opens the dialog, the button closes it; each fails the test otherwise.
+open_dlg() { probe command "$1" >/dev/null; dlg wait "$2" 20 || fail "$2 did not open${3:+ $3}"; }
+press() { dlg click "$1" "$2" >/dev/null; dlg gone "$1" 10 || fail "$1 did not close on ${3:-button $2}"; }
+shot() { mkdir -p "$SHOTS" && import -window root "$SHOTS/$1.png" && echo "screenshot: $SHOTS/$1.png"; }
+# Everything stored under the program's key, values and data.
+stored() { "$WINE_RUN" reg query "${KEY%\\*}" /s 2>/dev/null | tr -d '\r'; }
+stored_value() {  # key value
+  "$WINE_RUN" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z]* *//p"
+}

@@ -2,9 +2,6 @@
 # The About box on the real exe: its own version strings, one OK button,
 # and no second box while one is open.
 . "$E2E_LIB"
-. "$(dirname "$E2E_LIB")/dialogs.sh"
-need_desktop
-fresh_settings
 start_resident
 
 # The exe's strings, read by the helper itself.

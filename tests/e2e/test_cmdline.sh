@@ -6,8 +6,6 @@
 # host may not have that locale, so it is made here.
 localedef -i ja_JP -f UTF-8 "$T/ja_JP.UTF-8" >/dev/null 2>&1 || fail "localedef ja_JP.UTF-8"
 export LOCPATH="$T" LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
-need_desktop
-fresh_settings
 
 tool="$T/ツール"
 mkdir -p "$tool"

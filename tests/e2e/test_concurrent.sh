@@ -4,8 +4,6 @@
 # ends with 0, and the stored settings survive. CONCURRENT_ROUNDS sets the
 # number of rounds (3 by default).
 . "$E2E_LIB"
-need_desktop
-fresh_settings
 reg_set "$KEY" Separator REG_DWORD 1
 reg_set "$KEY" AutoShow REG_DWORD 0
 reg_set "$KEY" ChildForm REG_SZ '%s- %s'

@@ -5,9 +5,7 @@
 # Each run: the specified box or none, exit code 0, and nothing left behind
 # (no lock, no icon, no stray registry value, no fault in the process).
 . "$E2E_LIB"
-need_desktop
 cp "$VANTREL_FAULTS_EXE" "$APP/vantrel.exe"
-fresh_settings
 reg_set "$KEY" Separator REG_DWORD 0
 reg_set "$KEY" ChildForm REG_SZ '%s> %s'
 reg_set "$KEY\\Disbale" 00 REG_SZ Office

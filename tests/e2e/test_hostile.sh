@@ -6,7 +6,6 @@
 # was taken. Prints one table row per value.
 . "$E2E_LIB"
 export LC_ALL=C  # the table reads stored bytes that are not UTF-8
-need_desktop
 K=${KEY#HKCU\\}
 H="$K\\Disbale"
 

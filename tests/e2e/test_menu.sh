@@ -4,8 +4,6 @@
 # "&Exit", a click elsewhere, and a choice made after the table moved under
 # the open menu.
 . "$E2E_LIB"
-need_desktop
-fresh_settings
 cp "$FAKEDEV_TREE" "$T/sample.tree"
 # The sample desk back in place and rescanned, no eject requests logged.
 restore() { replug; probe arrival >/dev/null; settle; : > "$FAKEDEV_EJECT_LOG"; }

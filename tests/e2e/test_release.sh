@@ -2,7 +2,6 @@
 # The release: unsigned and signed, refusals, the zip's contents, the package
 # manifests, and the signed installer run under Wine (install, update, uninstall).
 . "$E2E_LIB"
-. "$(dirname "$E2E_LIB")/dialogs.sh"
 root=$(cd "$(dirname "$E2E_LIB")/../.." && pwd)
 shipped="$root/build/win/vantrel.exe"
 version=$(sed -n 's/^#define VANTREL_VERSION_TEXT "\(.*\)"$/\1/p' "$root/res/version.h")
@@ -93,7 +92,6 @@ else  # one byte flipped inside the signature: the self-check ends the program
   expect_eq "signature byte flipped: exit code, trace lines" "$? $(grep -c VANTREL "$T/flipped.err")" "0 0"
 fi
 
-need_desktop
 # The installed program runs on Wine's own device stack, not the fake one.
 wine_plain() { WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE_RUN" "$@"; }
 uninst='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VANTREL'

@@ -2,8 +2,6 @@
 # Resident mode on the sample desk: the icon, what rescans and what does
 # not, device commands, the hand-over from a second start, and the exit.
 . "$E2E_LIB"
-need_desktop
-fresh_settings
 
 start_resident
 expect_eq "one refresh at start, seeing the fake devices" \

@@ -3,9 +3,6 @@
 # against the templates, OK and CANCEL in the registry, the editor on one
 # line, and no device menu while Setup is open.
 . "$E2E_LIB"
-. "$(dirname "$E2E_LIB")/dialogs.sh"
-need_desktop
-fresh_settings
 reg_set "$KEY\\Disbale" 05 REG_SZ Pocket
 start_resident
 

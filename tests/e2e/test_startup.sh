@@ -3,8 +3,6 @@
 # with nothing to show, a notification area that refuses the icon, and an
 # icon file beside the program.
 . "$E2E_LIB"
-need_desktop
-fresh_settings
 
 # Any changed byte ends the program before it does anything.
 # (The second byte is in the resources: a byte of the C runtime's own start-up

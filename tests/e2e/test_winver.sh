@@ -3,8 +3,6 @@
 # with Wine reporting Windows XP, 7 and 10: the foreground handling before a
 # menu branches on the reported version.
 . "$E2E_LIB"
-need_desktop
-fresh_settings
 was=$("$WINE_RUN" winecfg -v 2>/dev/null | tr -d '\r' | tail -1)
 desk_trap '"$WINE_RUN" winecfg -v "${was:-win7}" >/dev/null 2>&1; cleanup'
 printf '[VANTRL]\n00=Slim\n' > "$T/list.ini"
