@@ -25,8 +25,7 @@ expect_eq "a second About opens no second box" "$(dlg count "About..." | tr -d '
 
 press "About..." 1 OK
 probe command $ID_ABOUT >/dev/null
-dlg wait "About..." 20
-expect_eq "closed, it opens again" "$?" 0
+expect_rc "closed, it opens again" 0 dlg wait "About..." 20
 press "About..." 1 OK
 
 stop_resident
