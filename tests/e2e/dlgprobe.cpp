@@ -45,13 +45,14 @@ std::vector<HWND> Dialogs(const char* title)
     return f.windows;
 }
 
-HWND WaitDialog(const char* title, unsigned seconds)
+// The first dialog with this title once there (or, with !present, 1 once
+// none is); 0 after SECONDS.
+HWND WaitDialog(const char* title, unsigned seconds, bool present = true)
 {
-    for (unsigned tick = 0; tick <= seconds * 10; ++tick) {
+    for (unsigned tick = 0; tick <= seconds * 10; ++tick, Sleep(100)) {
         std::vector<HWND> found = Dialogs(title);
-        if (!found.empty())
-            return found[0];
-        Sleep(100);
+        if (found.empty() != present)
+            return present ? found[0] : (HWND)1;
     }
     return 0;
 }
@@ -114,8 +115,8 @@ int Controls(HWND dialog, const char* face, int points)
         GetWindowRect(c, &r);
         MapWindowPoints(0, dialog, (POINT*)&r, 2);
         LONG style = GetWindowLongA(c, GWL_STYLE);
-        printf("%d|%s|%s|0x%08lx|0x%lx|%d,%d|%dx%d\n", (short)GetDlgCtrlID(c), cls,
-               Text(c).c_str(), style, GetWindowLongA(c, GWL_EXSTYLE), Units(r.left, bx, 4), Units(r.top, by, 8),
+        printf("%d|%s|%s|0x%08lx|0x%lx|%d,%d|%dx%d\n", (short)GetDlgCtrlID(c), cls, Text(c).c_str(),
+               style, GetWindowLongA(c, GWL_EXSTYLE), Units(r.left, bx, 4), Units(r.top, by, 8),
                Units(r.right - r.left, bx, 4), Units(r.bottom - r.top, by, 8));
     }
     return 0;
@@ -142,8 +143,8 @@ int Lines(HWND control, bool combo)
 // A string or ordinal field of a dialog template; moves p past it.
 std::string Field(const WORD*& p)
 {
-    static const char* const atoms[] = {"Button", "Edit", "Static", "ListBox", "ScrollBar",
-                                        "ComboBox"};
+    static const char* const atoms[] = {"Button",  "Edit",      "Static",
+                                        "ListBox", "ScrollBar", "ComboBox"};
     if (*p == 0xFFFF) {
         WORD ordinal = p[1];
         p += 2;
@@ -158,10 +159,7 @@ std::string Field(const WORD*& p)
     return text;
 }
 
-const WORD* AlignDword(const WORD* p)
-{
-    return (const WORD*)(((ULONG_PTR)p + 3) & ~(ULONG_PTR)3);
-}
+const WORD* AlignDword(const WORD* p) { return (const WORD*)(((ULONG_PTR)p + 3) & ~(ULONG_PTR)3); }
 
 // The dialog template as the file holds it, in the same lines as the live
 // dialog's (DLGTEMPLATE form, which the resource script writes).
@@ -233,15 +231,11 @@ int main(int argc, char** argv)
         return Template(title, (int)Num(argv[3]));
     if (!strcmp(command, "count"))
         return Say(std::to_string(Dialogs(title).size()));
-    if (!strcmp(command, "gone")) {
-        unsigned seconds = argc > 3 ? Num(argv[3]) : 10;
-        for (unsigned tick = 0; tick <= seconds * 10; ++tick, Sleep(100))
-            if (Dialogs(title).empty())
-                return 0;
-        return 1;
-    }
+    unsigned seconds = argc > 3 ? Num(argv[3]) : 10;  // for wait and gone
+    if (!strcmp(command, "gone"))
+        return !WaitDialog(title, seconds, false);
 
-    HWND dialog = WaitDialog(title, !strcmp(command, "wait") && argc > 3 ? Num(argv[3]) : 10);
+    HWND dialog = WaitDialog(title, !strcmp(command, "wait") ? seconds : 10);
     if (!dialog) {
         fprintf(stderr, "dlgprobe: no dialog \"%s\"\n", title);
         return 3;

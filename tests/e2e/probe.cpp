@@ -444,21 +444,6 @@ int main(int argc, char** argv)
         RegCloseKey(key);
         return rc == ERROR_SUCCESS ? 0 : 2;
     }
-    if (!strcmp(command, "devchange-times") && argc > 2) {
-        // A burst of device-tree change broadcasts, each sent as the system
-        // sends it; the program queues one rescan for each.
-        HWND target = AppWindow();
-        return Times(argv[2], [=] {
-            return target && SendMessageTimeoutA(target, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0,
-                                                 SMTO_ABORTIFHUNG, 10000, 0);
-        });
-    }
-    if (!strcmp(command, "command-times") && argc > 3) {
-        // The same command N times in a row, as N second starts post it.
-        HWND target = AppWindow();
-        return Times(argv[3],
-                     [=] { return target && PostMessageA(target, WM_COMMAND, Num(argv[2]), 0); });
-    }
     if (!strcmp(command, "mem")) {
         // The program's memory and handles, as Task Manager would show them.
         HANDLE process = OpenApp(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_DUP_HANDLE);
@@ -483,13 +468,11 @@ int main(int argc, char** argv)
                (unsigned long)counters.WorkingSetSize, (unsigned long)handles);
         return 0;
     }
-    if (!strcmp(command, "msgbox-settled") && argc > 2)  // like msgbox, for a box still coming up
-        return AnswerBox(WaitWindow("#32770", ERROR_CAPTION, Num(argv[2])), "", true);
     if (!strcmp(command, "wait-window") || !strcmp(command, "wait-gone"))
         return !WaitWindow(APP_NAME, APP_NAME, Arg(argc, argv, 2, 30),
                            !strcmp(command, "wait-window"));
     if (!strcmp(command, "msgbox"))  // prints the text of the program's error box and presses OK
-        return AnswerBox(WaitWindow("#32770", ERROR_CAPTION, Arg(argc, argv, 2, 30)), "");
+        return AnswerBox(WaitWindow("#32770", ERROR_CAPTION, Arg(argc, argv, 2, 30)), "", true);
 
     HWND window = AppWindow();
     if (!window) {
@@ -510,6 +493,15 @@ int main(int argc, char** argv)
         return Send(window, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, (LPARAM)&header);
     if (!strcmp(command, "removal"))
         return Send(window, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, (LPARAM)&header);
+    // A burst of device-tree change broadcasts, each sent as the system
+    // sends it; the program queues one rescan for each.
+    if (!strcmp(command, "devchange-times") && argc > 2)
+        return Times(argv[2], [=] {
+            return SendMessageTimeoutA(window, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0,
+                                       SMTO_ABORTIFHUNG, 10000, 0);
+        });
+    if (!strcmp(command, "command-times") && argc > 3)  // as N second starts post it
+        return Times(argv[3], [=] { return PostMessageA(window, WM_COMMAND, Num(argv[2]), 0); });
     if (!strcmp(command, "resume-times") && argc > 2)  // many refreshes, quickly
         return Times(argv[2], [=] {
             return SendMessageA(window, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0) == 1;

@@ -2,9 +2,6 @@
 # The About box on the real exe: its own version strings, one OK button,
 # and no second box while one is open.
 . "$E2E_LIB"
-. "$(dirname "$E2E_LIB")/dialogs.sh"
-need_desktop
-fresh_settings
 start_resident
 
 # The exe's strings, read by the helper itself.
@@ -28,8 +25,7 @@ expect_eq "a second About opens no second box" "$(dlg count "About..." | tr -d '
 
 press "About..." 1 OK
 probe command $ID_ABOUT >/dev/null
-dlg wait "About..." 20
-expect_eq "closed, it opens again" "$?" 0
+expect_rc "closed, it opens again" 0 dlg wait "About..." 20
 press "About..." 1 OK
 
 stop_resident

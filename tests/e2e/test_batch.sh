@@ -5,8 +5,6 @@
 # 64, disk 61 and volume 62, phone 110, card reader 120, camera 130 with a problem).
 . "$E2E_LIB"
 
-fresh_settings
-
 WLIST=$(winpath "$T/list.ini")
 
 # case name, list body, expected "devInst name" lines (joined by '|')

@@ -6,8 +6,6 @@
 # host may not have that locale, so it is made here.
 localedef -i ja_JP -f UTF-8 "$T/ja_JP.UTF-8" >/dev/null 2>&1 || fail "localedef ja_JP.UTF-8"
 export LOCPATH="$T" LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
-need_desktop
-fresh_settings
 
 tool="$T/ツール"
 mkdir -p "$tool"
@@ -22,24 +20,19 @@ list="$windir/リスト.ini"
 printf '[VANTRL]\n00=Pocket\n' > "$list"
 desk_trap 'rm -f "$list"; cleanup'
 
-: > "$FAKEDEV_EJECT_LOG"
 expect_rc "unquoted Japanese name, Japanese list: exit code" 0 probe run-exact "$exe" "$exe リスト.ini"
 expect_eq "unquoted Japanese name, Japanese list: ejects" "$(ejects)" "20 Pocket Player 8GB"
 
-replug; : > "$FAKEDEV_EJECT_LOG"
+replug
 probe run-exact "$exe" "\"$exe\"	\"$(winpath "$list")\"" >/dev/null 2>&1
 expect_eq "quoted name, tab, quoted full list path" "$(ejects)" "20 Pocket Player 8GB"
 
 # Nothing after the name: resident, not a batch run of the name's tail.
 : > "$FAKEDEV_EJECT_LOG"
-(probe run-exact "$exe" "$exe  " >/dev/null 2>&1; echo $? > "$T/bare.rc") &
+bg_run resident probe run-exact "$exe" "$exe  " >/dev/null 2>&1
 RESIDENT=1
 expect_rc "unquoted Japanese name alone: resident window" 0 probe wait-window 30
-probe command $ID_EXIT >/dev/null 2>&1
-probe wait-gone 20
-RESIDENT=""
-wait_file "$T/bare.rc"
-expect_eq "resident exit code" "$(cat "$T/bare.rc")" 0
+stop_resident "resident exit code"
 expect_eq "resident: no ejects" "$(ejects)" ""
 
 finish

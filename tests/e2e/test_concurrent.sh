@@ -4,8 +4,6 @@
 # ends with 0, and the stored settings survive. CONCURRENT_ROUNDS sets the
 # number of rounds (3 by default).
 . "$E2E_LIB"
-need_desktop
-fresh_settings
 reg_set "$KEY" Separator REG_DWORD 1
 reg_set "$KEY" AutoShow REG_DWORD 0
 reg_set "$KEY" ChildForm REG_SZ '%s- %s'
@@ -29,9 +27,7 @@ for round in $(seq 1 "$rounds"); do
     "ended=9 code0=9 boxes="*" resident=1")
       [ "$adds" -eq 1 ] && [ "$other" -eq 0 ] && good=$((good + 1)) ;;
   esac
-  probe command $ID_EXIT >/dev/null 2>&1
-  probe wait-gone 20 || fail "round $round: the resident window stayed"
-  RESIDENT=""
+  end_resident || fail "round $round: the resident window stayed"
   poll 10 lock_free || fail "round $round: the lock outlived the program"
 done
 expect_eq "rounds with one resident, one icon, nine clean ends" "$good" "$rounds"

@@ -5,39 +5,32 @@
 # Each run: the specified box or none, exit code 0, and nothing left behind
 # (no lock, no icon, no stray registry value, no fault in the process).
 . "$E2E_LIB"
-need_desktop
 cp "$VANTREL_FAULTS_EXE" "$APP/vantrel.exe"
-fresh_settings
 reg_set "$KEY" Separator REG_DWORD 0
 reg_set "$KEY" ChildForm REG_SZ '%s> %s'
 reg_set "$KEY\\Disbale" 00 REG_SZ Office
 before=$(reg_values "$KEY")
-# What was stored before is still there (a save may add the other values).
-kept() { lost_values "$before" "$(reg_values "$KEY")"; }
 
 # run_fault FAULT [LIST]: one start with the fault set; leaves $box, $rc,
 # $fired (the fault's own report) and $T/f.err.
 run_fault() {
-  rm -f "$T/f.rc"
-  (cd "$APP" && VANTREL_FAULT=$1 WINEDEBUG=-all,warn+debugstr,trace+systray "$WINE_RUN" \
-     vantrel.exe ${2:-} >/dev/null 2>"$T/f.err"; echo $? > "$T/f.rc") &
+  bg_run f env VANTREL_FAULT="$1" WINEDEBUG=-all,warn+debugstr,trace+systray "$WINE_RUN" vantrel.exe ${2:-} \
+    >/dev/null 2>"$T/f.err"
   box=""
   poll 20 fault_shown || fail "$1: no box, no end and no window"
   box=$(printf '%s' "$box" | tr -d '\r\n')
   if probe wait-window 0; then
     [ -n "$box" ] || settle  # what the start still does after its first scan
     probe command $ID_SHOWICON >/dev/null  # a hand-over: a save, where it can
-    probe command $ID_EXIT >/dev/null
-    probe wait-gone 20
+    end_resident
   fi
-  wait_file "$T/f.rc" || fail "$1: the program did not end"
-  rc=$(cat "$T/f.rc")
+  rc=$(exit_code f) || fail "$1: the program did not end"
   fired=$(grep -o 'VANTREL-FAULT: [^"]*' "$T/f.err" | head -1 | sed 's/VANTREL-FAULT: //; s/\\n$//')
 }
 
 # A box, the program's end, or its window up after the first scan.
 fault_shown() {
-  { box=$(probe msgbox-settled 0) || { box=""; false; }; } || [ -s "$T/f.rc" ] || { grep -q 'VANTREL:UPDATE' "$T/f.err" && probe wait-window 0; }
+  { box=$(probe msgbox 0) || { box=""; false; }; } || [ -s "$T/f.rc" ] || { grep -q 'VANTREL:UPDATE' "$T/f.err" && probe wait-window 0; }
 }
 
 # The checks every run shares; $1 names the run, $2 the boxes it may show.
@@ -61,14 +54,13 @@ for k in $(seq 1 30); do
   [ -n "$fired" ] || break
   n=$k
   left_behind "resident, allocation $k" "$RESIDENT_BOXES"
-  # A save after a failed read must not overwrite what is stored.
-  expect_eq "allocation $k: stored settings kept" "$(kept)" ""
+  # A save after a failed read must not overwrite what is stored (it may add the other values).
+  expect_eq "allocation $k: stored settings kept" "$(lost_values "$before" "$(reg_values "$KEY")")" ""
 done
 expect_eq "allocations at a resident start (table, tray, record, texts)" "$([ "$n" -ge 4 ] && echo yes)" yes
 expect_eq "the first one is the record" "$(grep -c 'new 1 ' "$T/f.err")" 0
 
-printf '[VANTRL]\n00=Slim\n' > "$T/list.ini"
-list=$(winpath "$T/list.ini")
+list=$(list_file Slim)
 for k in 1 2; do
   : > "$FAKEDEV_EJECT_LOG"
   run_fault "new:$k" "$list"
@@ -84,12 +76,10 @@ for key in 'VANTREL' 'Disbale'; do
   left_behind "registry key $key refused" ""
   expect_eq "registry key $key refused: refused" "$([ -n "$fired" ] && echo yes)" yes
 done
-expect_eq "with the hide-list key refused, it is not made" \
-  "$("$WINE_RUN" reg query "$KEY\\Disbale" >/dev/null 2>&1; echo $?)" 1
+expect_rc "with the hide-list key refused, it is not made" 1 "$WINE_RUN" reg query "$KEY\\Disbale"
 fresh_settings
 run_fault "regkey:VANTREL"
-expect_eq "with both keys refused, nothing is stored" \
-  "$("$WINE_RUN" reg query "${KEY%\\*}" >/dev/null 2>&1; echo $?)" 1
+expect_rc "with both keys refused, nothing is stored" 1 "$WINE_RUN" reg query "${KEY%\\*}"
 
 run_fault notify
 left_behind "tray icon refused" ""

@@ -6,7 +6,6 @@
 # was taken. Prints one table row per value.
 . "$E2E_LIB"
 export LC_ALL=C  # the table reads stored bytes that are not UTF-8
-need_desktop
 K=${KEY#HKCU\\}
 H="$K\\Disbale"
 
@@ -32,10 +31,9 @@ run_case() {
   probe command $ID_SHOWICON >/dev/null; settle  # a hand-over: saves the settings
   stop_resident
   crash=$(grep -ciE 'unhandled|page fault|err:seh|assert' "$T/resident.err")
-  saved=$("$WINE_RUN" reg query "HKCU\\$4" /v "$2" 2>/dev/null | tr -d '\r' |
-          sed -n "s/^ *$2    \(REG_[A-Z_]*\)    \(.*\)$/\1 [\2]/p" | cut -c1-40)
-  length=$("$WINE_RUN" reg query "HKCU\\$4" /v "$2" 2>/dev/null | tr -d '\r' |
-           sed -n "s/^ *$2    REG_SZ    \(.*\)$/\1/p" | tr -d '\n' | wc -c)
+  stored=$(reg_values "HKCU\\$4" /v "$2")
+  saved=$(printf '%s' "$stored" | sed -n "s/^ *$2    \(REG_[A-Z_]*\)    \(.*\)$/\1 [\2]/p" | cut -c1-40)
+  length=$(printf '%s' "$stored" | sed -n "s/^ *$2    REG_SZ    \(.*\)$/\1/p" | tr -d '\n' | wc -c)
   printf 'row | %-44s | %s | saved: %s (%s chars)\n' "$1" \
     "start=$scanned scan=$answered rescans=$rescans exit=$(cat "$T/resident.rc") crash=$crash" \
     "${saved:-none}" "$length"

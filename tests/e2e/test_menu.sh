@@ -4,11 +4,8 @@
 # "&Exit", a click elsewhere, and a choice made after the table moved under
 # the open menu.
 . "$E2E_LIB"
-need_desktop
-fresh_settings
-cp "$FAKEDEV_TREE" "$T/sample.tree"
 # The sample desk back in place and rescanned, no eject requests logged.
-restore() { replug; probe arrival >/dev/null; settle; : > "$FAKEDEV_EJECT_LOG"; }
+restore() { replug; probe arrival >/dev/null; settle; }
 
 # Items of the last menu built, as Wine's menu trace logged them:
 # "id text" with " *" for a bitmap and " grey" for a greyed item; "--" for a
@@ -96,14 +93,14 @@ expect_ejects "a chain line ejects its device" "60 External SCSI Enclosure"
 # chosen from it is what gets ejected, not what now sits at its index.
 open_menu
 before=$(trace_count)
-grep -v '^20 ' "$T/sample.tree" > "$FAKEDEV_TREE"
+grep -v '^20 ' "$T/desk.tree" > "$FAKEDEV_TREE"
 probe arrival >/dev/null; settle
 expect_eq "the table was rescanned under the open menu" "$(trace_count)" $((before + 1))
 choose "Slim Optical Writer"
 expect_ejects "the choice still ejects the device it named" "40 Slim Optical Writer"
 # The same again for a device pulled out: its entry then ejects nothing.
 open_menu
-grep -v '^40 ' "$T/sample.tree" | grep -v '^20 ' > "$FAKEDEV_TREE"
+grep -v '^40 ' "$T/desk.tree" | grep -v '^20 ' > "$FAKEDEV_TREE"
 probe arrival >/dev/null; settle
 choose "Slim Optical Writer"
 expect_eq "the choice closed the menu" "$(probe menu-gone 5 && echo gone)" gone
@@ -142,12 +139,11 @@ open_menu
 choose "&Exit"
 expect_rc "\"&Exit\" ends the program" 0 probe wait-gone 20
 RESIDENT=""
-wait_file "$T/resident.rc"
-expect_eq "exit code" "$(cat "$T/resident.rc" 2>/dev/null)" 0
+expect_eq "exit code" "$(exit_code resident)" 0
 
 # "Hide invalid device" on (the default) and auto show, with two devices
 # visible: an ejected one leaves the menu, the last one takes the icon.
-"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+fresh_settings
 reg_set "$KEY" AutoShow REG_DWORD 1
 hide_list USB Office External Nimbus Dual
 start_resident trace+menu,trace+systray
@@ -160,5 +156,5 @@ before=$(tray_calls)
 eject "Pocket Player 8GB"
 expect_eq "the last visible device ejected: the icon goes" "$(tray_calls)" "${before}2"
 stop_resident
-"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1  # the run command's prefix too
+fresh_settings  # the run command's prefix too
 finish

@@ -3,9 +3,6 @@
 # against the templates, OK and CANCEL in the registry, the editor on one
 # line, and no device menu while Setup is open.
 . "$E2E_LIB"
-. "$(dirname "$E2E_LIB")/dialogs.sh"
-need_desktop
-fresh_settings
 reg_set "$KEY\\Disbale" 05 REG_SZ Pocket
 start_resident
 
@@ -57,6 +54,9 @@ table() {  # the wanted lines in the live form
     /^dialog/ { sub(/ exstyle=.*/, ""); print; next }
     { size = $7; if ($2 == "COMBOBOX") sub(/x.*/, "x-", size); print $1, $2, $3, $4, $6, size }' "$1"
 }
+checks() { for id in "$@"; do dlg checked Setup "$id"; done | tr -d '\r\n'; }  # Setup's boxes: 0 or 1 each
+# Everything stored under the program's key, values and data.
+stored() { "$WINE_RUN" reg query "${KEY%\\*}" /s 2>/dev/null | tr -d '\r'; }
 
 # The control for the check below: with Setup closed a press opens the menu.
 open_menu
@@ -68,8 +68,7 @@ expect_eq "Setup on screen as tabled" "$(live Setup Arial 9)" "$(table "$T/setup
 expect_eq "client area in dialog units" "$(dlg controls Setup Arial 9 | head -1 | sed 's/.*client=//' | tr -d '\r')" "191x179"
 expect_eq "32 lines, entry 5 on line 5" "$(dlg lines Setup 1010 | tr -d '\r' | awk '{print NR-1 ":" $0}' | grep -v ':$')" "5:Pocket"
 expect_eq "32 lines" "$(dlg lines Setup 1010 | wc -l)" 32
-expect_eq "stored defaults shown" \
-  "$(for id in 1000 1001 1002 1004; do dlg checked Setup $id | tr -d '\r'; done | tr -d '\n')" "1010"
+expect_eq "stored defaults shown" "$(checks 1000 1001 1002 1004)" "1010"
 shot setup
 
 # While Setup is open a press on the tray icon opens no menu.
@@ -99,14 +98,14 @@ expect_eq "nothing stored yet" "$(stored | grep -c REG_)" 1
 press Setup 1 OK
 settle
 expect_eq "OK rescans" "$(trace_count)" $((before + 2))
-expect_eq "OK stores the toggled box" "$(stored_value "$KEY" ChildOnly)" 0x1
-expect_eq "and the other settings" "$(stored_value "$KEY" Separator)" 0x1
-expect_eq "and the edited line" "$(stored_value "$KEY\\Disbale" 05)" "Typed Name"
+expect_eq "OK stores the toggled box" "$(reg_value "$KEY" ChildOnly)" 0x1
+expect_eq "and the other settings" "$(reg_value "$KEY" Separator)" 0x1
+expect_eq "and the edited line" "$(reg_value "$KEY\\Disbale" 05)" "Typed Name"
 
 # CANCEL after a toggle and a REMOVE stores nothing.
 snapshot=$(stored)
 open_dlg $ID_SETUP Setup again
-expect_eq "Setup shows what was stored" "$(dlg checked Setup 1001 | tr -d '\r')" 1
+expect_eq "Setup shows what was stored" "$(checks 1001)" 1
 dlg click Setup 1000 >/dev/null
 dlg dblclick Setup 1010 5 >/dev/null
 dlg wait "Hide device" 10 || fail "the editor did not open again"
@@ -127,8 +126,8 @@ printf '%s\r\n' REGEDIT4 '' "[$(echo "$KEY" | sed 's/^HKCU/HKEY_CURRENT_USER/')]
 (cd "$T" && "$WINE_RUN" regedit /s admin.reg)
 start_resident
 open_dlg $ID_SETUP Setup "on the imported settings"
-expect_eq "imported settings shown" "$(for id in 1000 1001 1002 1003 1004; do dlg checked Setup $id; done |
-  tr -d '\r\n') $(dlg lines Setup 1010 | tr -d '\r' | sed -n 4p)" "01011 Office"
+expect_eq "imported settings shown" "$(checks 1000 1001 1002 1003 1004) $(dlg lines Setup 1010 | tr -d '\r' | sed -n 4p)" \
+  "01011 Office"
 press Setup 2 CANCEL
 stop_resident
 finish

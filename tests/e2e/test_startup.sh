@@ -3,23 +3,18 @@
 # with nothing to show, a notification area that refuses the icon, and an
 # icon file beside the program.
 . "$E2E_LIB"
-need_desktop
-fresh_settings
 
 # Any changed byte ends the program before it does anything.
 # (The second byte is in the resources: a byte of the C runtime's own start-up
 # tables, which run before the check can, may crash instead.)
-tampered() {
-  (cd "$APP" && WINEDEBUG=-all,warn+debugstr "$WINE_RUN" "$PROBE_EXE" run tampered.exe "$1" 2>>"$T/tampered.err")
-}
+tampered() { run_line "$1" tampered.exe 2>>"$T/tampered.err"; }
 for offset in 200 $(( $(wc -c < "$APP/vantrel.exe") - 2000 )); do
   cp "$APP/vantrel.exe" "$APP/tampered.exe"; : > "$T/tampered.err"
   byte=$(od -An -tu1 -j "$offset" -N1 "$APP/tampered.exe" | tr -d ' ')
   printf "$(printf '\\%03o' $(( byte ^ 1 )))" |
     dd of="$APP/tampered.exe" bs=1 seek="$offset" conv=notrunc 2>/dev/null
   cmp -s "$APP/vantrel.exe" "$APP/tampered.exe" && fail "byte $offset was not changed"
-  printf '[VANTRL]\n00=Slim\n' > "$T/list.ini"
-  expect_rc "tampered at $offset: exit code" 0 tampered "$(winpath "$T/list.ini")"
+  expect_rc "tampered at $offset: exit code" 0 tampered "$(list_file Slim)"
   expect_eq "tampered at $offset: no eject" "$(ejects)" ""
   expect_rc "tampered at $offset: resident start ends at once" 0 tampered ""
   expect_eq "tampered at $offset: no trace line" "$(grep -c VANTREL "$T/tampered.err")" 0
@@ -31,11 +26,10 @@ expect_rc "tampered: no lock left" 1 probe mutex-exists VANTREL
 # and leaves cleanly.
 "$WINE_RUN" "$PROBE_EXE" hold-mutex VANTREL 30 > "$T/holder.out" 2>/dev/null &
 holder=$!
-wait_file "$T/holder.out"
-(cd "$APP" && WINEDEBUG=-all "$WINE_RUN" vantrel.exe 2>/dev/null; echo $? > "$T/locked.rc") &
+poll 20 test -s "$T/holder.out"
+bg_run locked env WINEDEBUG=-all "$WINE_RUN" vantrel.exe 2>/dev/null
 expect_eq "error box text" "$(probe msgbox 30)" "ALREADY EXECUTED."
-wait_file "$T/locked.rc"
-expect_eq "exit code after the error box" "$(cat "$T/locked.rc")" 0
+expect_eq "exit code after the error box" "$(exit_code locked)" 0
 expect_rc "no window left" 0 probe wait-gone 10
 kill "$holder" 2>/dev/null
 
@@ -54,7 +48,7 @@ stop_resident
 
 # A notification area not up yet (as at logon) refuses the first add: the
 # next update, here a second start, adds the icon again.
-"$WINE_RUN" reg delete 'HKCU\Software\HALCYRA' /f >/dev/null 2>&1
+fresh_settings
 probe stand-in-tray 1 30 > "$T/tray.log" &
 standin=$!
 poll 20 grep -q up "$T/tray.log" || fail "the stand-in notification area did not come up"

@@ -5,8 +5,6 @@
 # flat, and no stored setting is lost. STORM_BROADCASTS and STORM_HANDOVERS
 # change the counts. Prints the figures.
 . "$E2E_LIB"
-need_desktop
-fresh_settings
 reg_set "$KEY" Separator REG_DWORD 0
 reg_set "$KEY" ChildOnly REG_DWORD 1
 reg_set "$KEY" ChildForm REG_SZ '%s> %s'

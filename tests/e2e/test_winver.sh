@@ -3,12 +3,9 @@
 # with Wine reporting Windows XP, 7 and 10: the foreground handling before a
 # menu branches on the reported version.
 . "$E2E_LIB"
-need_desktop
-fresh_settings
 was=$("$WINE_RUN" winecfg -v 2>/dev/null | tr -d '\r' | tail -1)
 desk_trap '"$WINE_RUN" winecfg -v "${was:-win7}" >/dev/null 2>&1; cleanup'
-printf '[VANTRL]\n00=Slim\n' > "$T/list.ini"
-list=$(winpath "$T/list.ini")
+list=$(list_file Slim)
 
 for v in winxp:5.1 win7:6.1 win10:10.0; do
   name=${v%%:*}
@@ -16,14 +13,13 @@ for v in winxp:5.1 win7:6.1 win10:10.0; do
   expect_eq "$name: reported" \
     "$("$WINE_RUN" cmd /c ver 2>/dev/null | tr -d '\r' | grep -o "Windows ${v#*:}\.")" \
     "Windows ${v#*:}."
-  replug; : > "$FAKEDEV_EJECT_LOG"
+  replug
   start_resident
   probe post $WM_TRAYNOTIFY 0 0x205 >/dev/null  # right button up: ignored
   probe post $WM_TRAYNOTIFY 0 0x201 >/dev/null  # left button down: the menu
   settle
   probe send 0x1F 0 0 >/dev/null        # WM_CANCELMODE closes the menu
-  probe command $((ID_DEVICE_BASE + 3)) >/dev/null; settle
-  expect_ejects "$name: the fourth device ejects" "40 Slim Optical Writer"
+  device_command 3 "$name: the fourth device ejects" "40 Slim Optical Writer"
   stop_resident "$name: resident exit code"
   expect_eq "$name: no fault" "$(grep -ciE 'unhandled|page fault|err:seh' "$T/resident.err")" 0
   batch_run "$name: batch ejects" "$list" "40 Slim Optical Writer"
