@@ -1,14 +1,8 @@
 // A device tree that answers the seven device functions the way Windows
 // does. Linked into the native tests, and built as setupapi.dll that Wine
 // loads in place of its own (whose nodes never report removable bits).
-//
-// In the DLL the tree is the file named by FAKEDEV_TREE, parsed again only
-// when it changed, so a test may plug and pull devices while the program
-// runs. An eject changes the tree as Windows does (the node stays, held
-// with a problem, and everything below it goes) unless the node vetoes it.
-// Eject requests are appended to FAKEDEV_EJECT_LOG;
-// call counters are written to FAKEDEV_COUNTS after every device set is
-// released and when the DLL unloads. The file format is in tests/README.md.
+// What it models, the files it reads and writes and the tree format:
+// tests/README.md, "The fake device stack".
 #ifdef _WIN32
 #define _SETUPAPI_
 #define _CFGMGR32_
@@ -16,12 +10,15 @@
 #include "app/winlayer.h"
 #include "tests/fakedev/fakedev.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -32,10 +29,10 @@ struct Node {
     DWORD parent = 0;
     DWORD status = 0;
     DWORD problem = 0;
-    bool hasClass = false, hasFriendly = false, hasDesc = false;
-    std::string classGuid, friendly, desc;
+    std::map<ULONG, std::string> properties;  // by CM_DRP_ number, those present
     bool statusFails = false;
     bool vetoes = false;
+    size_t line = 0;  // in the tree's text, for an eject to edit
 };
 
 struct Tree {
@@ -46,11 +43,6 @@ struct Tree {
     std::map<DWORD, DWORD> firstChild;
 };
 
-const char* const kFunctions[] = {
-    "SetupDiGetClassDevsA",     "SetupDiEnumDeviceInfo", "SetupDiDestroyDeviceInfoList",
-    "CM_Get_DevNode_Status",    "CM_Get_Child",          "CM_Get_DevNode_Registry_PropertyA",
-    "CM_Request_Device_EjectA",
-};
 enum { kGetClassDevs, kEnum, kDestroy, kStatus, kChild, kProperty, kEject, kFunctionCount };
 
 // Windows values the program itself never names.
@@ -59,17 +51,20 @@ const DWORD kHeldForEject = 47;        // CM_PROB_HELD_FOR_EJECT
 const CONFIGRET kRemoveVetoed = 0x17;  // CR_REMOVE_VETOED
 const int kVetoOutstandingOpen = 5;    // PNP_VetoOutstandingOpen
 
-Tree g_tree;
-std::string g_treeText;    // the text g_tree was parsed from
-bool g_fixedTree = false;  // set by FakeDev_LoadText
-std::string g_treeStamp;   // path, size and write time of the file g_tree came from
-std::string g_refusedStamp;
-unsigned g_counts[kFunctionCount];
-int g_openSets = 0;
-std::vector<std::string> g_ejects;
-// Each set is a snapshot, so a tree change during an enumeration does not
-// shift the indices under the caller.
-std::map<int, std::vector<DWORD>> g_sets;
+// All that FakeDev_Reset forgets.
+struct State {
+    Tree tree;
+    std::string treeText;    // the text tree was parsed from
+    bool fixedTree = false;  // set by FakeDev_LoadText
+    std::string treeStamp;   // path, size and write time of the file tree came from
+    std::string refusedStamp;
+    unsigned counts[kFunctionCount] = {};
+    std::vector<std::string> ejects;
+    // Each set is a snapshot, so a tree change during an enumeration does not
+    // shift the indices under the caller.
+    std::map<int, std::vector<DWORD>> sets;
+};
+State g_dev;
 int g_nextSet = 1;
 
 std::string Trim(const std::string& s)
@@ -82,15 +77,12 @@ std::string Trim(const std::string& s)
 }
 
 // "-" is an absent property; "~N" is N letters 'L', for length limits.
-bool ParseText(const std::string& field, std::string& out)
+void ParseProperty(const std::string& field, ULONG property, Node& n)
 {
-    if (field == "-")
-        return false;
     if (field.size() > 1 && field[0] == '~' && isdigit((unsigned char)field[1]))
-        out.assign(strtoul(field.c_str() + 1, 0, 10), 'L');
-    else
-        out = field;
-    return true;
+        n.properties[property].assign(strtoul(field.c_str() + 1, 0, 10), 'L');
+    else if (field != "-")
+        n.properties[property] = field;
 }
 
 // The pieces of a text between separators: "a|b" gives a and b, "a\n" gives a and "".
@@ -132,17 +124,10 @@ bool WriteText(const char* path, const std::string& text, const char* mode = "wb
     return fclose(f) == 0;
 }
 
-// A node line's id, 0 for comments, blank lines and switches.
-DWORD LineId(const std::string& raw)
-{
-    std::string line = Trim(raw);
-    return line.empty() || line[0] == '#' || line[0] == '!' ? 0 : strtoul(line.c_str(), 0, 0);
-}
-
 const Node* Find(DWORD id)
 {
-    auto it = g_tree.at.find(id);
-    return it == g_tree.at.end() ? 0 : &g_tree.nodes[it->second];
+    auto it = g_dev.tree.at.find(id);
+    return it == g_dev.tree.at.end() ? 0 : &g_dev.tree.nodes[it->second];
 }
 
 // A bad line refuses the whole tree; `why` names it.
@@ -176,11 +161,12 @@ bool ParseTree(const std::string& text, Tree& tree, std::string& why)
                   line;
             return false;
         }
-        n.hasClass = ParseText(f[4], n.classGuid);
-        n.hasFriendly = ParseText(f[5], n.friendly);
-        n.hasDesc = ParseText(f[6], n.desc);
+        ParseProperty(f[4], CM_DRP_CLASSGUID, n);
+        ParseProperty(f[5], CM_DRP_FRIENDLYNAME, n);
+        ParseProperty(f[6], CM_DRP_DEVICEDESC, n);
         n.statusFails = f.size() == 8 && HasSwitch(f[7], "nostatus");
         n.vetoes = f.size() == 8 && HasSwitch(f[7], "veto");
+        n.line = k;
         tree.at.emplace(n.id, tree.nodes.size());
         tree.firstChild.emplace(n.parent, n.id);
         tree.nodes.push_back(n);
@@ -201,8 +187,8 @@ bool UseText(const std::string& text)
 #endif
         return false;
     }
-    g_tree = t;
-    g_treeText = text;
+    g_dev.tree = t;
+    g_dev.treeText = text;
     return true;
 }
 
@@ -222,27 +208,23 @@ std::string FileStamp(const char* path)
 
 void ReloadFromEnvironment()
 {
-    if (g_fixedTree)
+    if (g_dev.fixedTree)
         return;
     const char* path = getenv("FAKEDEV_TREE");
     if (!path || !*path)
         return;
     std::string stamp = FileStamp(path);
-    if (!stamp.empty() && (stamp == g_treeStamp || stamp == g_refusedStamp))
+    if (!stamp.empty() && (stamp == g_dev.treeStamp || stamp == g_dev.refusedStamp))
         return;
-    FILE* f = fopen(path, "rb");
-    if (!f)
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
         return;  // keep the last tree: a writer may be replacing the file
-    std::string text;
-    char chunk[4096];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof chunk, f)) > 0)
-        text.append(chunk, got);
-    fclose(f);
-    if (UseText(text))
-        g_treeStamp = stamp;
+    std::stringstream text;
+    text << in.rdbuf();
+    if (UseText(text.str()))
+        g_dev.treeStamp = stamp;
     else
-        g_refusedStamp = stamp;  // said once, not at every call
+        g_dev.refusedStamp = stamp;  // said once, not at every call
 }
 
 // Windows keeps an ejected node, held with a problem until it is unplugged,
@@ -255,29 +237,26 @@ void Eject(DWORD dev)
     std::set<DWORD> below = {dev};
     for (size_t seen = 0; seen != below.size();) {
         seen = below.size();
-        for (const Node& n : g_tree.nodes)
+        for (const Node& n : g_dev.tree.nodes)
             if (below.count(n.parent))
                 below.insert(n.id);
     }
-    std::vector<std::string> lines;
-    for (const std::string& raw : Split(g_treeText, '\n')) {
-        DWORD id = LineId(raw);
-        if (id != dev && below.count(id))
-            continue;
-        std::vector<std::string> f = Split(raw, '|');
-        if (id == dev) {
-            char status[16];
-            snprintf(status, sizeof status, " 0x%lx ",
-                     (unsigned long)(Find(dev)->status | kHasProblem));
-            f[2] = status;
-            f[3] = " " + std::to_string(kHeldForEject) + " ";
-        }
-        lines.push_back(Join(f, '|'));
-    }
+    std::vector<std::string> lines = Split(g_dev.treeText, '\n');
+    const Node* held = Find(dev);
+    std::vector<std::string> f = Split(lines[held->line], '|');
+    char status[16];
+    snprintf(status, sizeof status, " 0x%lx ", (unsigned long)(held->status | kHasProblem));
+    f[2] = status;
+    f[3] = " " + std::to_string(kHeldForEject) + " ";
+    lines[held->line] = Join(f, '|');
+    for (const Node& n : g_dev.tree.nodes)
+        if (n.id != dev && below.count(n.id))
+            lines[n.line] = "\n";  // no line of the text holds one: marked to go
+    lines.erase(std::remove(lines.begin(), lines.end(), "\n"), lines.end());
     std::string text = Join(lines, '\n');
     UseText(text);
     const char* path = getenv("FAKEDEV_TREE");
-    if (g_fixedTree || !path || !*path)
+    if (g_dev.fixedTree || !path || !*path)
         return;
     // Replaced whole, so that a reader never sees half a tree.
     std::string temp = std::string(path) + ".ejected";
@@ -291,7 +270,7 @@ void Eject(DWORD dev)
     if (!replaced)
         WriteText(path, text);
     remove(temp.c_str());
-    g_treeStamp = FileStamp(path);
+    g_dev.treeStamp = FileStamp(path);
 }
 
 void WriteCounts()
@@ -301,52 +280,43 @@ void WriteCounts()
         return;
     std::string text;
     for (int i = 0; i < kFunctionCount; ++i)
-        text += kFunctions[i] + (" " + std::to_string(g_counts[i])) + "\n";
-    WriteText(path, text + "OpenSets " + std::to_string(g_openSets) + "\n");
+        text += kFakeDevFunctions[i] + (" " + std::to_string(g_dev.counts[i])) + "\n";
+    WriteText(path, text + "OpenSets " + std::to_string(g_dev.sets.size()) + "\n");
 }
 
-void SetError(DWORD code)
+// A failed SetupDi call: FALSE, and the error for GetLastError.
+BOOL Fail(DWORD code)
 {
 #ifdef _WIN32
     SetLastError(code);
 #else
     (void)code;
 #endif
+    return FALSE;
 }
 
 }  // namespace
 
-void FakeDev_Reset()
-{
-    g_tree = Tree();
-    g_treeText.clear();
-    g_fixedTree = false;
-    g_treeStamp.clear();
-    g_refusedStamp.clear();
-    memset(g_counts, 0, sizeof g_counts);
-    g_openSets = 0;
-    g_ejects.clear();
-    g_sets.clear();
-}
+void FakeDev_Reset() { g_dev = State(); }
 
 int FakeDev_LoadText(const std::string& text)
 {
-    g_fixedTree = true;
-    g_tree = Tree();
+    g_dev.fixedTree = true;
+    g_dev.tree = Tree();
     return UseText(text) ? 1 : 0;
 }
 
 unsigned FakeDev_Count(const char* function)
 {
     for (int i = 0; i < kFunctionCount; ++i)
-        if (strcmp(kFunctions[i], function) == 0)
-            return g_counts[i];
+        if (strcmp(kFakeDevFunctions[i], function) == 0)
+            return g_dev.counts[i];
     return 0;
 }
 
-int FakeDev_OpenSets() { return g_openSets; }
+int FakeDev_OpenSets() { return (int)g_dev.sets.size(); }
 
-const std::vector<std::string>& FakeDev_Ejects() { return g_ejects; }
+const std::vector<std::string>& FakeDev_Ejects() { return g_dev.ejects; }
 
 extern "C" {
 
@@ -354,58 +324,47 @@ HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, PCSTR enumerator, HW
                                      DWORD flags)
 {
     (void)parent;
-    ++g_counts[kGetClassDevs];
+    ++g_dev.counts[kGetClassDevs];
     ReloadFromEnvironment();
     // Only the all-classes, present-only query is modelled.
-    if (g_tree.enumFails || classGuid || enumerator ||
+    if (g_dev.tree.enumFails || classGuid || enumerator ||
         flags != (DIGCF_PRESENT | DIGCF_ALLCLASSES)) {
-        SetError(87 /* ERROR_INVALID_PARAMETER */);
+        Fail(87 /* ERROR_INVALID_PARAMETER */);
         return INVALID_HANDLE_VALUE;
     }
-    std::vector<DWORD> ids;
-    for (const Node& n : g_tree.nodes)
-        ids.push_back(n.id);
     int handle = g_nextSet++;
-    g_sets[handle] = ids;
-    ++g_openSets;
+    std::vector<DWORD>& ids = g_dev.sets[handle];
+    for (const Node& n : g_dev.tree.nodes)
+        ids.push_back(n.id);
     return (HDEVINFO)(intptr_t)handle;
 }
 
 BOOL WINAPI SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA data)
 {
-    ++g_counts[kEnum];
-    auto it = g_sets.find((int)(intptr_t)set);
-    if (it == g_sets.end()) {
-        SetError(6 /* ERROR_INVALID_HANDLE */);
-        return FALSE;
-    }
-    if (!data || data->cbSize != sizeof(SP_DEVINFO_DATA)) {
-        SetError(1784 /* ERROR_INVALID_USER_BUFFER */);
-        return FALSE;
-    }
-    if (index >= it->second.size()) {
-        SetError(ERROR_NO_MORE_ITEMS);
-        return FALSE;
-    }
+    ++g_dev.counts[kEnum];
+    auto it = g_dev.sets.find((int)(intptr_t)set);
+    if (it == g_dev.sets.end())
+        return Fail(6 /* ERROR_INVALID_HANDLE */);
+    if (!data || data->cbSize != sizeof(SP_DEVINFO_DATA))
+        return Fail(1784 /* ERROR_INVALID_USER_BUFFER */);
+    if (index >= it->second.size())
+        return Fail(ERROR_NO_MORE_ITEMS);
     data->DevInst = it->second[index];
     return TRUE;
 }
 
 BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO set)
 {
-    ++g_counts[kDestroy];
-    if (!g_sets.erase((int)(intptr_t)set)) {
-        SetError(6);
-        return FALSE;
-    }
-    --g_openSets;
+    ++g_dev.counts[kDestroy];
+    if (!g_dev.sets.erase((int)(intptr_t)set))
+        return Fail(6);
     WriteCounts();
     return TRUE;
 }
 
 CONFIGRET WINAPI CM_Get_DevNode_Status(PULONG status, PULONG problem, DEVINST dev, ULONG flags)
 {
-    ++g_counts[kStatus];
+    ++g_dev.counts[kStatus];
     if (!status || !problem)
         return CR_INVALID_POINTER;
     const Node* n = Find(dev);
@@ -420,14 +379,14 @@ CONFIGRET WINAPI CM_Get_DevNode_Status(PULONG status, PULONG problem, DEVINST de
 
 CONFIGRET WINAPI CM_Get_Child(PDEVINST child, DEVINST dev, ULONG flags)
 {
-    ++g_counts[kChild];
+    ++g_dev.counts[kChild];
     if (!child)
         return CR_INVALID_POINTER;
     *child = 0;
     if (!Find(dev) || flags != 0)
         return CR_INVALID_DEVNODE;
-    auto it = g_tree.firstChild.find(dev);
-    if (it == g_tree.firstChild.end())
+    auto it = g_dev.tree.firstChild.find(dev);
+    if (it == g_dev.tree.firstChild.end())
         return CR_NO_SUCH_DEVNODE;
     *child = it->second;
     return CR_SUCCESS;
@@ -436,28 +395,23 @@ CONFIGRET WINAPI CM_Get_Child(PDEVINST child, DEVINST dev, ULONG flags)
 CONFIGRET WINAPI CM_Get_DevNode_Registry_PropertyA(DEVINST dev, ULONG property, PULONG regType,
                                                    PVOID buffer, PULONG length, ULONG flags)
 {
-    ++g_counts[kProperty];
+    ++g_dev.counts[kProperty];
     if (!length)
         return CR_INVALID_POINTER;
     const Node* n = Find(dev);
     if (!n || flags != 0)
         return CR_INVALID_DEVNODE;
-    const std::string* value = 0;
-    if (property == CM_DRP_FRIENDLYNAME && n->hasFriendly)
-        value = &n->friendly;
-    else if (property == CM_DRP_DEVICEDESC && n->hasDesc)
-        value = &n->desc;
-    else if (property == CM_DRP_CLASSGUID && n->hasClass)
-        value = &n->classGuid;
-    if (!value)
+    auto it = n->properties.find(property);
+    if (it == n->properties.end())
         return CR_NO_SUCH_VALUE;
+    const std::string& value = it->second;
     // Like Windows: the whole value with its terminator, or nothing.
-    ULONG needed = (ULONG)value->size() + 1;
+    ULONG needed = (ULONG)value.size() + 1;
     if (!buffer || *length < needed) {
         *length = needed;
         return CR_BUFFER_SMALL;
     }
-    memcpy(buffer, value->c_str(), needed);
+    memcpy(buffer, value.c_str(), needed);
     *length = needed;
     if (regType)
         *regType = REG_SZ;
@@ -467,16 +421,19 @@ CONFIGRET WINAPI CM_Get_DevNode_Registry_PropertyA(DEVINST dev, ULONG property, 
 CONFIGRET WINAPI CM_Request_Device_EjectA(DEVINST dev, PPNP_VETO_TYPE vetoType, LPSTR vetoName,
                                           ULONG nameLength, ULONG flags)
 {
-    ++g_counts[kEject];
+    ++g_dev.counts[kEject];
     ReloadFromEnvironment();
     const Node* n = Find(dev);
-    std::string name = !n ? "?" : n->hasFriendly ? n->friendly : n->hasDesc ? n->desc : "";
+    std::string name = n ? "" : "?";
+    for (ULONG p : {CM_DRP_DEVICEDESC, CM_DRP_FRIENDLYNAME})  // the friendly name wins
+        if (n && n->properties.count(p))
+            name = n->properties.at(p);
     char head[160];
     snprintf(head, sizeof head, "EJECT %lu veto=%s,%s,%lu flags=%lu name=", (unsigned long)dev,
              vetoType ? "out" : "none", vetoName ? "out" : "none", (unsigned long)nameLength,
              (unsigned long)flags);
     std::string line = head + name;
-    g_ejects.push_back(line);
+    g_dev.ejects.push_back(line);
     const char* path = getenv("FAKEDEV_EJECT_LOG");
     if (path && *path)
         WriteText(path, line + "\n", "ab");

@@ -1,11 +1,18 @@
-// Control side of the fake device stack, for native tests. The device
-// functions themselves are declared by app/winlayer.h (natively) or the
-// Windows headers (in the DLL build).
+// Control side of the fake device stack for native tests, and the names of
+// the functions it stands in for (declared by app/winlayer.h natively, by the
+// Windows headers in the DLL build).
 #ifndef VANTREL_FAKEDEV_H
 #define VANTREL_FAKEDEV_H
 
 #include <string>
 #include <vector>
+
+// As the program imports them; fakedev.cpp counts calls in this order.
+inline const char* const kFakeDevFunctions[] = {
+    "SetupDiGetClassDevsA",     "SetupDiEnumDeviceInfo", "SetupDiDestroyDeviceInfoList",
+    "CM_Get_DevNode_Status",    "CM_Get_Child",          "CM_Get_DevNode_Registry_PropertyA",
+    "CM_Request_Device_EjectA",
+};
 
 // Forget the tree, the counters and the eject log.
 void FakeDev_Reset();

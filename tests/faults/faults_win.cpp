@@ -1,8 +1,5 @@
-// The fault switch of the test build. VANTREL_FAULT selects one failure:
-//   new:N       the Nth allocation of the process returns null
-//   regkey:TEXT opening or creating a key whose path contains TEXT fails
-//   notify      the system refuses every tray icon request
-// Each failure made is reported as a debugger line "VANTREL-FAULT: ...".
+// The fault switch of the test build: the failures VANTREL_FAULT picks and
+// how they are reported are in tests/README.md, "Fault build".
 #include "tests/faults/faults.h"
 
 #include <cstdio>
@@ -59,9 +56,9 @@ void operator delete[](void* p) noexcept { free(p); }
 void operator delete(void* p, size_t) noexcept { free(p); }
 void operator delete[](void* p, size_t) noexcept { free(p); }
 
-LONG WINAPI FaultRegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR cls,
-                                 DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES sa,
-                                 PHKEY result, LPDWORD disposition)
+LONG WINAPI FaultRegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR cls, DWORD options,
+                                 REGSAM access, LPSECURITY_ATTRIBUTES sa, PHKEY result,
+                                 LPDWORD disposition)
 {
     const char* f = Fault();
     if (!strncmp(f, "regkey:", 7) && subKey && strstr(subKey, f + 7)) {

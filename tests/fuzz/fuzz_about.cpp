@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "settings/win32ver.h"
 #include "tests/fakes/fakewin.h"
@@ -14,14 +13,6 @@
 #include "tests/fuzz/fuzzdev.h"
 
 namespace {
-
-std::string Text(Reader& in, size_t length)
-{
-    std::string s;
-    for (size_t k = 0; k < length; ++k)
-        s += in.left ? (char)in.Byte() : 'L';
-    return s;
-}
 
 const char* const kNames[3] = {"FileDescription", "FileVersion", "LegalCopyright"};
 
@@ -37,8 +28,8 @@ void BuildBlock(Reader& in)
         }
     if (how & 8)
         pairs.append(2, '\x11');
-    std::string varInfo = how & 1 ? VerNode("VarFileInfo", "", 0, VerNode("Translation", pairs,
-                                                                    (WORD)pairs.size(), ""))
+    std::string varInfo = how & 1 ? VerNode("VarFileInfo", "", 0,
+                                            VerNode("Translation", pairs, (WORD)pairs.size(), ""))
                                   : "";
 
     // The string table: keyed by the first pair, or by whatever the input says.
@@ -47,13 +38,13 @@ void BuildBlock(Reader& in)
     char key[16];
     snprintf(key, sizeof key, "%04x%04x", first[0], first[1]);
     uint8_t keyHow = in.Byte();
-    std::string stringKey = keyHow & 1 ? Text(in, keyHow >> 4) : key;
+    std::string stringKey = keyHow & 1 ? in.Text(keyHow >> 4) : key;
     std::string strings;
     for (int n = in.Byte() % 6; n > 0; --n) {
         uint8_t which = in.Byte();
-        std::string name = which % 4 < 3 ? kNames[which % 4] : Text(in, which >> 4);
+        std::string name = which % 4 < 3 ? kNames[which % 4] : in.Text(which >> 4);
         size_t length = in.Word() % 3000;
-        std::string text = Text(in, length);
+        std::string text = in.Text(length);
         // Terminator counted, stored but not counted, or missing.
         int ending = (which >> 2) % 3;
         if (ending < 2)
@@ -61,9 +52,9 @@ void BuildBlock(Reader& in)
         strings += VerNode(name, text, (WORD)(ending == 0 ? text.size() : length), "");
     }
     std::string stringInfo = VerNode("StringFileInfo", "", 0, VerNode(stringKey, "", 0, strings));
-    std::string fixed = Text(in, in.Byte() % 60);
+    std::string fixed = in.Text(in.Byte() % 60);
     g_verBlock = VerNode("VS_VERSION_INFO", fixed, (WORD)fixed.size(),
-                   how & 0x20 ? varInfo + stringInfo : stringInfo + varInfo);
+                         how & 0x20 ? varInfo + stringInfo : stringInfo + varInfo);
 
     // A block cut short, or a length field overwritten.
     uint8_t harm = in.Byte();
@@ -77,17 +68,17 @@ void BuildBlock(Reader& in)
 }
 
 // What the box must show for one string, read from the block itself.
-std::string Expected(const WIN32VER& v, const char* name, size_t size)
+std::string Expected(const WIN32VER& v, const char* name)
 {
     char path[VERSION_QUERY_SIZE];
     snprintf(path, sizeof path, "\\StringFileInfo\\%04x%04x\\%s", v.language, v.codePage, name);
     const char* data = 0;
     UINT length = 0;
-    if (!VerFind((const char*)v.block, size, path, &data, &length))
+    if (!VerFind((const char*)v.block, g_verBlock.size(), path, &data, &length))
         return "(error)";
     if (!length || !*data)
         return "(null)";
-    return std::string(data, strnlen(data, (const char*)v.block + size - data));
+    return std::string(data, strnlen(data, (const char*)v.block + g_verBlock.size() - data));
 }
 
 }  // namespace
@@ -101,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     UINT pairLength = 0;
     bool loads = !g_verBlock.empty() && !g_verReadFails &&
                  VerFind(g_verBlock.data(), g_verBlock.size(), "\\VarFileInfo\\Translation", &pair,
-                      &pairLength) &&
+                         &pairLength) &&
                  pairLength == 4;
     WIN32VER v;
     Check(v.LoadFromFile(kVerFile) == (loads ? 1 : 0));
@@ -116,13 +107,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Check(text[k] == 'x');
     size_t length = strnlen(text, ABOUT_TEXT_SIZE);
     Check(length <= ABOUT_TEXT_SIZE - 1);
-    std::string expected = Expected(v, kNames[0], g_verBlock.size()) + " (x86)\r\nVersion " +
-                           Expected(v, kNames[1], g_verBlock.size()) + "\r\n\r\n" +
-                           Expected(v, kNames[2], g_verBlock.size());
+    std::string expected = Expected(v, kNames[0]) + " (x86)\r\nVersion " + Expected(v, kNames[1]) +
+                           "\r\n\r\n" + Expected(v, kNames[2]);
     Check(std::string(text, length) == expected.substr(0, ABOUT_TEXT_SIZE - 1));
 
     // Any name, even one longer than the query path holds.
-    std::string name = Text(in, in.Word() % 400);
+    std::string name = in.Text(in.Word() % 400);
     const char* answer = v.QueryString(name.c_str());
     Check(answer != 0);
     Check(strcmp(answer, "(error)") == 0 || strcmp(answer, "(null)") == 0 ||

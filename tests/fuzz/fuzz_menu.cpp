@@ -21,18 +21,14 @@ namespace {
 void Fill(char* field, size_t width, Reader& in)
 {
     uint8_t how = in.Byte();
-    size_t length = in.Word() % (width + 48);
+    std::string text = in.Text(in.Word() % (width + 48));
     memset(field, 'L', width);
-    for (size_t k = 0; k < length; ++k) {
-        char c = in.left ? (char)in.Byte() : 'L';
-        if (k < width)
-            field[k] = c;
-    }
-    if (!(how & 1) && length < width)
-        field[length] = '\0';
+    memcpy(field, text.data(), text.size() < width ? text.size() : width);
+    if (!(how & 1) && text.size() < width)
+        field[text.size()] = '\0';
 }
 
-std::string Bounded(const char* field, size_t width) { return std::string(field, strnlen(field, width)); }
+std::string Bounded(const char* field, size_t width) { return {field, strnlen(field, width)}; }
 
 // Only "%s" (twice at most) and "%%": then the C library may format it.
 bool PlainForm(const std::string& form)
@@ -51,8 +47,10 @@ bool PlainForm(const std::string& form)
 const struct {
     const char* text;
     WORD id;
-} kTail[5] = {{"&Scan", ID_SCAN}, {"&Setup...", ID_SETUP}, {"&About...", ID_ABOUT}, {"", 0},
-              {"&Exit", ID_EXIT}};
+} kTail[5] = {
+    {"&Scan", ID_SCAN}, {"&Setup...", ID_SETUP}, {"&About...", ID_ABOUT}, {"", 0},
+    {"&Exit", ID_EXIT},
+};
 
 }  // namespace
 
@@ -117,13 +115,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             Check(e.kind == MENU_STRING && e.id == id);
             Check(e.state == (h == 0 && d.problem ? MENU_GRAYED : MENU_ENABLED));
         }
-        if (app.ChildOnly) {
-            const char* name = members ? d.chain[members - 1].name : d.name;
-            Check(strcmp(list.entries[k].text, Bounded(name, DEVNAME_SIZE).c_str()) == 0);
-        } else {
-            // A device's own entry shows its whole field; chain lines give
-            // a name at most 255 characters.
-            Check(strcmp(list.entries[k].text, Bounded(d.name, DEVNAME_SIZE).c_str()) == 0);
+        // The first line shows a whole field: the device's own, or with
+        // ChildOnly the last of its chain; chain lines give a name at most
+        // 255 characters.
+        const char* first = app.ChildOnly && members ? d.chain[members - 1].name : d.name;
+        Check(strcmp(list.entries[k].text, Bounded(first, DEVNAME_SIZE).c_str()) == 0);
+        if (!app.ChildOnly) {
             std::string indent;
             for (DWORD h = 0; h < members; ++h) {
                 if (h > 0 && indent.size() + space.size() <= INDENT_SIZE - 1)
@@ -159,8 +156,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (menu.shown)
         menu.Remember(list, devices);
     for (DWORD i = 0; i < MAX_TABLE; ++i)
-        Check(!menu.shown || menu.devInst[i] ==
-                                 (i < devices.count && app.visible[i] ? devices.table[i].devInst : 0));
+        Check(!menu.shown ||
+              menu.devInst[i] ==
+                  (i < devices.count && app.visible[i] ? devices.table[i].devInst : 0));
     devices.count = in.Byte() % (MAX_TABLE + 1);
     for (DWORD i = 0; i < devices.count; ++i)
         devices.table[i].devInst = in.Byte();

@@ -5,6 +5,7 @@
 
 #include "app/appstate.h"
 #include "devices/visibility.h"
+#include "tests/fakedev/fakedev.h"
 #include "tests/fakes/fakewin.h"
 #include "tests/fuzz/fuzzdev.h"
 
@@ -32,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (DWORD c = 0; c < e.chainCount; ++c)
             Check(strnlen(e.chain[c].name, DEVNAME_SIZE) < DEVNAME_SIZE);
     }
-    Check(CountVisibleDevices() <= devices.count && FuzzDev_OpenSets() == 0);
+    Check(CountVisibleDevices() <= devices.count && FakeDev_OpenSets() == 0);
     Check(g_fake.trace.size() == 1 && g_fake.trace[0].size() < TRACE_SIZE);
     return 0;
 }

@@ -11,8 +11,11 @@
 
 namespace {
 
-void CheckField(const char* field, size_t capacity, const uint8_t* data, size_t size)
+// The stored text copied into a field filled with 'x' beforehand.
+void CopyAndCheck(char* field, size_t capacity, const uint8_t* data, size_t size)
 {
+    memset(field, 'x', capacity);
+    CopyStoredText(field, capacity, (const char*)data, size);
     size_t length = strnlen(field, capacity);
     Check(length < capacity);
     // The stored text's own start, cut at its first zero or at the field.
@@ -29,21 +32,17 @@ void CheckField(const char* field, size_t capacity, const uint8_t* data, size_t 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     APPSTATE app;
-    memset(app.ChildForm, 'x', sizeof app.ChildForm);
-    CopyStoredText(app.ChildForm, CHILDFORM_SIZE, (const char*)data, size);
-    CheckField(app.ChildForm, CHILDFORM_SIZE, data, size);
-    memset(app.ChildSpace, 'x', sizeof app.ChildSpace);
-    CopyStoredText(app.ChildSpace, CHILDSPACE_SIZE, (const char*)data, size);
-    CheckField(app.ChildSpace, CHILDSPACE_SIZE, data, size);
+    CopyAndCheck(app.ChildForm, CHILDFORM_SIZE, data, size);
+    CopyAndCheck(app.ChildSpace, CHILDSPACE_SIZE, data, size);
 
     // A hide entry goes through a 256-byte field into its owned text.
     char entry[256];
-    CopyStoredText(entry, sizeof entry, (const char*)data, size);
-    CheckField(entry, sizeof entry, data, size);
+    CopyAndCheck(entry, sizeof entry, data, size);
     CSTR& hide = app.hideList[HIDE_ENTRIES - 1];
     if (entry[0]) {
         hide.Append(entry);
-        Check(hide.buffer && strcmp(hide.buffer, entry) == 0 && hide.bufferSize >= strlen(entry) + 1);
+        Check(hide.buffer && strcmp(hide.buffer, entry) == 0 &&
+              hide.bufferSize >= strlen(entry) + 1);
     } else {
         Check(!hide.Append(entry) && !hide.buffer);  // an empty entry stays "no entry"
     }

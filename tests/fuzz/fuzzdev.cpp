@@ -48,10 +48,7 @@ void FuzzDev_Load(const uint8_t* data, size_t size)
         for (int p = 0; p < 3; ++p) {
             uint8_t how = in.Byte();
             size_t length = (in.Byte() | (size_t)in.Byte() << 8) % 700;
-            std::string bytes;
-            for (size_t k = 0; k < length; ++k)
-                bytes += (char)(in.left ? in.Byte() : 'L');
-            props[(p + 1) % 3] = how & 1 ? Field(bytes) : "-";
+            props[(p + 1) % 3] = how & 1 ? Field(in.Text(length)) : "-";
             if (how & 2)
                 g_unterminated.insert({id, kProperties[p]});
         }
@@ -63,8 +60,6 @@ void FuzzDev_Load(const uint8_t* data, size_t size)
         __builtin_trap();  // a line the fake refuses: this decoder is wrong
 }
 
-int FuzzDev_OpenSets() { return FakeDev_OpenSets(); }
-
 extern "C" {
 
 CONFIGRET __real_CM_Get_DevNode_Registry_PropertyA(DEVINST, ULONG, PULONG, PVOID, PULONG, ULONG);
@@ -74,10 +69,12 @@ CONFIGRET __wrap_CM_Get_DevNode_Registry_PropertyA(DEVINST dev, ULONG property, 
                                                    PVOID buffer, PULONG length, ULONG flags)
 {
     if (!length || !g_unterminated.count({dev, property}))
-        return __real_CM_Get_DevNode_Registry_PropertyA(dev, property, regType, buffer, length, flags);
+        return __real_CM_Get_DevNode_Registry_PropertyA(dev, property, regType, buffer, length,
+                                                        flags);
     char value[701];
     ULONG needed = sizeof value;
-    CONFIGRET cr = __real_CM_Get_DevNode_Registry_PropertyA(dev, property, regType, value, &needed, flags);
+    CONFIGRET cr =
+        __real_CM_Get_DevNode_Registry_PropertyA(dev, property, regType, value, &needed, flags);
     if (cr != CR_SUCCESS)
         return cr;
     --needed;

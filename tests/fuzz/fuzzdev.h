@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "app/winlayer.h"
 
@@ -17,6 +18,14 @@ struct Reader {
         DWORD low = Byte();  // first, low byte
         return low | (DWORD)Byte() << 8;
     }
+    // `length` bytes of text, 'L' once the input runs out.
+    std::string Text(size_t length)
+    {
+        std::string s;
+        while (s.size() < length)
+            s += left ? (char)Byte() : 'L';
+        return s;
+    }
 };
 
 // A broken rule stops the run where it broke.
@@ -27,6 +36,5 @@ inline void Check(bool ok)
 }
 
 void FuzzDev_Load(const uint8_t* data, size_t size);
-int FuzzDev_OpenSets();
 
 #endif

@@ -1,12 +1,22 @@
-// Redirecting one of this executable's imports. The program's code is
-// linked into the test executable, so its system calls go through these
-// slots.
+// Redirecting one of this executable's imports, and the files beside it.
+// The program's code is linked into the test executable, so its system
+// calls go through these slots.
 #ifndef VANTREL_TESTS_IMPORT_SLOT_H
 #define VANTREL_TESTS_IMPORT_SLOT_H
 
 #include <windows.h>
 
 #include <cstring>
+#include <string>
+
+// The path of a file beside this executable.
+inline std::string Beside(const char* file)
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(0, path, sizeof path);
+    std::string s = path;
+    return s.substr(0, s.find_last_of("\\/") + 1) + file;
+}
 
 // The import address slot of function from dll, or null when not imported.
 inline void** FindImportSlot(const char* dll, const char* function)
@@ -40,12 +50,10 @@ inline void** FindImportSlot(const char* dll, const char* function)
 class ScopedImport {
 public:
     ScopedImport(const char* dll, const char* function, void* replacement)
-        : slot_(FindImportSlot(dll, function)), original_(0)
+        : slot_(FindImportSlot(dll, function)), original_(slot_ ? *slot_ : 0)
     {
-        if (slot_) {
-            original_ = *slot_;
+        if (slot_)
             Write(replacement);
-        }
     }
     ~ScopedImport()
     {
@@ -55,9 +63,10 @@ public:
     bool active() const { return slot_ != 0; }
     void* original() const { return original_; }
 
+    ScopedImport(const ScopedImport&) = delete;
+    ScopedImport& operator=(const ScopedImport&) = delete;
+
 private:
-    ScopedImport(const ScopedImport&);
-    ScopedImport& operator=(const ScopedImport&);
     void Write(void* value)
     {
         DWORD old = 0;

@@ -2,56 +2,49 @@
 // the fake device stack standing in for the configuration manager.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/appstate.h"
 #include "devices/batch.h"
+#include "tests/fakedev/fakedev.h"
 #include "tests/win32/import_slot.h"
 
 namespace {
 
 const char kDesk[] =
-    "1  | 0  | 0x0180 | 0 | {4D36E97D-E325-11CE-BFC1-08002BE10318} | - | ACPI x86-based PC\n"
-    "2  | 1  | 0x0180 | 0 | {36FC9E60-C465-11CF-8056-444553540000} | - | USB Root Hub\n"
-    "10 | 2  | 0x6180 | 0 | {36FC9E60-C465-11CF-8056-444553540000} | - | USB Mass Storage Device\n"
-    "11 | 10 | 0x0180 | 0 | {4D36E967-E325-11CE-BFC1-08002BE10318} | Kingfisher DataStick | Disk drive\n"
-    "12 | 11 | 0x0180 | 0 | {71A27CDD-812A-11D0-BEC7-08002BE2092F} | - | Generic volume\n"
-    "20 | 2  | 0x6180 | 0 | {EEC5AD98-8080-425F-922A-DABF3DE3F69A} | Pocket Player 8GB | MTP Device\n"
-    "30 | 2  | 0x6180 | 0 | {745A17A0-74D3-11D0-B6FE-00A0C90F57DA} | - | USB Input Device\n"
-    "31 | 30 | 0x0180 | 0 | {4D36E96F-E325-11CE-BFC1-08002BE10318} | - | HID-compliant mouse\n"
-    "40 | 1  | 0x6180 | 0 | {4D36E965-E325-11CE-BFC1-08002BE10318} | Slim Optical Writer | CD-ROM Drive\n";
+    "1 |0 |0x0180|0|{4D36E97D-E325-11CE-BFC1-08002BE10318}|-|ACPI x86-based PC\n"
+    "2 |1 |0x0180|0|{36FC9E60-C465-11CF-8056-444553540000}|-|USB Root Hub\n"
+    "10|2 |0x6180|0|{36FC9E60-C465-11CF-8056-444553540000}|-|USB Mass Storage Device\n"
+    "11|10|0x0180|0|{4D36E967-E325-11CE-BFC1-08002BE10318}|Kingfisher DataStick|Disk drive\n"
+    "12|11|0x0180|0|{71A27CDD-812A-11D0-BEC7-08002BE2092F}|-|Generic volume\n"
+    "20|2 |0x6180|0|{EEC5AD98-8080-425F-922A-DABF3DE3F69A}|Pocket Player 8GB|MTP Device\n"
+    "30|2 |0x6180|0|{745A17A0-74D3-11D0-B6FE-00A0C90F57DA}|-|USB Input Device\n"
+    "31|30|0x0180|0|{4D36E96F-E325-11CE-BFC1-08002BE10318}|-|HID-compliant mouse\n"
+    "40|1 |0x6180|0|{4D36E965-E325-11CE-BFC1-08002BE10318}|Slim Optical Writer|CD-ROM Drive\n";
 
 std::string Line(int devInst, const char* name)
 {
-    return "EJECT " + std::to_string(devInst) + " veto=none,none,0 flags=0 name=" + name;
+    return "EJECT " + std::to_string(devInst) + " veto=none,none,0 flags=0 name=" + name + "\n";
 }
 
 void SetVariable(const std::string& name, const std::string& value)
 {
     // The device stack reads the C runtime's copy of the environment.
-    std::string assignment = name + "=" + value;
-    ASSERT_EQ(0, _putenv(assignment.c_str()));
+    ASSERT_EQ(0, _putenv((name + "=" + value).c_str()));
     SetEnvironmentVariableA(name.c_str(), value.empty() ? 0 : value.c_str());
 }
 
 void WriteFile(const std::string& path, const std::string& text)
 {
-    FILE* f = fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, f) << path;
-    fwrite(text.data(), 1, text.size(), f);
-    fclose(f);
+    std::ofstream out(path.c_str(), std::ios::binary);
+    ASSERT_TRUE(out << text) << path;
 }
-
-const char* const kDeviceFunctions[] = {
-    "SetupDiGetClassDevsA",  "SetupDiEnumDeviceInfo",    "SetupDiDestroyDeviceInfoList",
-    "CM_Get_DevNode_Status", "CM_Get_Child",             "CM_Get_DevNode_Registry_PropertyA",
-    "CM_Request_Device_EjectA",
-};
 
 // Puts the fake device stack behind the program's device calls. Wine prefers
 // its own setupapi.dll over the one beside the executable unless told
@@ -59,28 +52,28 @@ const char* const kDeviceFunctions[] = {
 // program's imports are pointed at it.
 class FakeDeviceStack {
 public:
-    FakeDeviceStack(const std::string& dir) : module_(0)
+    FakeDeviceStack(const std::string& dir)
     {
         HMODULE loaded = GetModuleHandleA("setupapi.dll");
         // The fake exports the device functions and nothing else.
-        if (loaded && !GetProcAddress(loaded, "SetupDiCreateDeviceInfoList"))
+        ready_ = loaded && !GetProcAddress(loaded, "SetupDiCreateDeviceInfoList");
+        if (ready_)
             return;
-        char exe[MAX_PATH];
-        DWORD n = GetModuleFileNameA(0, exe, sizeof exe);
-        std::string source(exe, n);
-        source = source.substr(0, source.find_last_of("\\/") + 1) + "setupapi.dll";
         copy_ = dir + "\\fake device stack.dll";
-        if (!CopyFileA(source.c_str(), copy_.c_str(), FALSE))
+        if (!CopyFileA(Beside("setupapi.dll").c_str(), copy_.c_str(), FALSE))
             return;
         module_ = LoadLibraryA(copy_.c_str());
         if (!module_)
             return;
-        for (const char* f : kDeviceFunctions) {
+        for (const char* f : kFakeDevFunctions) {
             void* target = (void*)GetProcAddress(module_, f);
             if (!target)
                 return;
             hooks_.emplace_back(new ScopedImport("setupapi.dll", f, target));
+            if (!hooks_.back()->active())
+                return;
         }
+        ready_ = true;
     }
     ~FakeDeviceStack()
     {
@@ -91,22 +84,13 @@ public:
             DeleteFileA(copy_.c_str());
     }
     // Whether the device calls reach the fake.
-    bool ready() const
-    {
-        if (!module_)
-            return !GetProcAddress(GetModuleHandleA("setupapi.dll"), "SetupDiCreateDeviceInfoList");
-        if (hooks_.size() != sizeof kDeviceFunctions / sizeof *kDeviceFunctions)
-            return false;
-        for (const auto& h : hooks_)
-            if (!h->active())
-                return false;
-        return true;
-    }
+    bool ready() const { return ready_; }
 
 private:
-    HMODULE module_;
+    HMODULE module_ = 0;
     std::string copy_;
     std::vector<std::unique_ptr<ScopedImport>> hooks_;
+    bool ready_;
 };
 
 class BatchList : public ::testing::Test {
@@ -145,14 +129,12 @@ protected:
         RemoveDirectoryA(dir.c_str());
     }
 
-    std::vector<std::string> Ejects() const
+    std::string Ejects() const
     {
-        std::vector<std::string> lines;
         std::ifstream log(logPath.c_str(), std::ios::binary);
-        for (std::string line; std::getline(log, line); lines.push_back(line))
-            while (!line.empty() && line.back() == '\r')
-                line.pop_back();
-        return lines;
+        std::string text{std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>()};
+        text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+        return text;
     }
 };
 
@@ -163,31 +145,31 @@ struct ListCase {
     const char* name;
     std::string list;
     std::string commands;
-    std::vector<std::string> ejects;
+    std::string ejects;
     const char* tree = nullptr;
 };
 
 TEST_F(BatchList, EachListEjectsWhatItNames)
 {
-    const std::string L255(255, 'L');
+    const std::string L255(255, 'L'), pocket = Line(20, "Pocket Player 8GB");
     const ListCase rows[] = {
         {"only its own section, among others and junk",
          "; kept by hand\r\n[Other]\r\n00=Pocket\r\nthis line is junk\r\n[VANTRL]\r\n"
          "more junk without an equals sign\r\n00 = Kingfisher\r\n=orphan value\r\n"
          "01=Slim Optical\r\n\r\n[Later]\r\n02=Pocket\r\n",
-         "@", {Line(10, "USB Mass Storage Device"), Line(40, "Slim Optical Writer")}},
+         "@", Line(10, "USB Mass Storage Device") + Line(40, "Slim Optical Writer")},
         {"one entry, every device it names", "[VANTRL]\r\n00=USB\r\n", "@",
-         {Line(10, "USB Mass Storage Device"), Line(30, "USB Input Device")}},
+         Line(10, "USB Mass Storage Device") + Line(30, "USB Input Device")},
         {"the list ends at the first missing entry", "[VANTRL]\r\n00=Pocket\r\n02=Slim\r\n", "@",
-         {Line(20, "Pocket Player 8GB")}},
+         pocket},
         // A shell may leave a blank after the closing quote.
         {"a path with blanks, quoted or not", "[VANTRL]\r\n00=Pocket\r\n", "\"@\"\n@\n\"@\" ",
-         std::vector<std::string>(3, Line(20, "Pocket Player 8GB"))},
-        {"a missing list", "", "@.missing.ini", {}},
+         pocket + pocket + pocket},
+        {"a missing list", "", "@.missing.ini", ""},
         // Two devices whose names differ only in the last of 255 letters'
         // worth: a value read short would name both.
         {"a full-length value, read whole", "[VANTRL]\r\n00=" + L255 + "\r\n", "@",
-         {Line(70, L255.c_str())},
+         Line(70, L255.c_str()),
          "1 | 0 | 0x0180 | 0 | - | - | Root\n70 | 1 | 0x6180 | 0 | - | ~255 | Long one\n"
          "71 | 1 | 0x6180 | 0 | - | ~254 | Shorter one\n"},
     };

@@ -2,10 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "app/ids.h"
 #include "devices/usbdev.h"
@@ -16,8 +14,7 @@ void ExpectSmallIconBitmap(HBITMAP bitmap, const char* what)
 {
     ASSERT_NE(nullptr, bitmap) << what;
     ASSERT_EQ((DWORD)OBJ_BITMAP, GetObjectType(bitmap)) << what;
-    DIBSECTION dib;
-    memset(&dib, 0, sizeof dib);
+    DIBSECTION dib = {};
     ASSERT_EQ((int)sizeof dib, GetObjectA(bitmap, sizeof dib, &dib)) << what;
     EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), dib.dsBm.bmWidth) << what;
     EXPECT_EQ(GetSystemMetrics(SM_CYSMICON), dib.dsBm.bmHeight) << what;
@@ -26,19 +23,23 @@ void ExpectSmallIconBitmap(HBITMAP bitmap, const char* what)
     ASSERT_NE(nullptr, dib.dsBm.bmBits) << what;
     const DWORD* pixels = (const DWORD*)dib.dsBm.bmBits;
     size_t n = (size_t)dib.dsBm.bmWidth * dib.dsBm.bmHeight;
-    size_t painted = 0;
-    for (size_t k = 0; k < n; ++k)
-        if (pixels[k] != 0)
-            ++painted;
-    EXPECT_GT(painted, 0u) << what;
+    EXPECT_LT((size_t)std::count(pixels, pixels + n, DWORD(0)), n) << what << ": all blank";
 }
 
 // GDI objects where the system counts them; -1 (Wine) skips the count checks, visibly.
-const char kNoGdiCount[] = "no GDI object count here: handles checked, counts not made";
 long GdiObjects()
 {
     DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     return n ? (long)n : -1;
+}
+
+// The first of two loads made `added` GDI objects, the second none.
+void ExpectGdiObjects(long before, long afterFirst, long afterSecond, long added)
+{
+    if (before < 0)
+        GTEST_SKIP() << "no GDI object count here: handles checked, counts not made";
+    EXPECT_EQ(before + added, afterFirst);
+    EXPECT_EQ(afterFirst, afterSecond);
 }
 
 // 9999: a missing icon, reported, and no bitmap left.
@@ -54,62 +55,13 @@ TEST(CommandBitmaps, HaveTheSmallIconSizeAndAMissingIconNone)
     }
 }
 
-TEST(CommandBitmaps, SecondLoadReplacesTheFirstBitmap)
-{
-    CBMPICON holder;
-    long before = GdiObjects();
-    ASSERT_NE(0, holder.LoadIconBitmap(IDI_CMD_SCAN));
-    HBITMAP first = holder.hbitmap;
-    long afterFirst = GdiObjects();
-    ASSERT_NE(0, holder.LoadIconBitmap(IDI_CMD_EXIT));
-    HBITMAP second = holder.hbitmap;
-    long afterSecond = GdiObjects();
-
-    ExpectSmallIconBitmap(second, "second");
-    // Handles are not reused at once, so a kept first bitmap would still answer.
-    ASSERT_NE(first, second);
-    EXPECT_EQ(0u, GetObjectType(first));
-    if (before < 0)
-        GTEST_SKIP() << kNoGdiCount;
-    EXPECT_EQ(before + 1, afterFirst);
-    EXPECT_EQ(afterFirst, afterSecond);
-}
-
-TEST(CommandBitmaps, HolderDeletesItsBitmapWhenItGoes)
-{
-    HBITMAP held = 0;
-    {
-        CBMPICON holder;
-        ASSERT_NE(0, holder.LoadIconBitmap(IDI_CMD_ABOUT));
-        held = holder.hbitmap;
-        ASSERT_EQ((DWORD)OBJ_BITMAP, GetObjectType(held));
-    }
-    EXPECT_EQ(0u, GetObjectType(held));
-}
-
-std::set<int> SlotsWithRows()
-{
-    std::set<int> slots;
-    for (int r = 0; r < CLASSICON_ROWS; ++r)
-        slots.insert(kClassIcons[r].classIndex);
-    return slots;
-}
-
-// The bitmaps the class slots hold.
-std::set<HBITMAP> Held(const CUSBDEV& devices)
-{
-    std::set<HBITMAP> held;
-    for (int k = 0; k < CLASS_KNOWN; ++k)
-        if (devices.classes[k].bitmap.hbitmap)
-            held.insert(devices.classes[k].bitmap.hbitmap);
-    return held;
-}
-
 TEST(ClassBitmaps, EveryListedClassGetsASmallIconBitmap)
 {
     CUSBDEV devices;
     EXPECT_EQ(1, LoadClassBitmaps(kClassIcons, devices));
-    std::set<int> listed = SlotsWithRows();
+    std::set<int> listed;
+    for (const CLASSICON& row : kClassIcons)
+        listed.insert(row.classIndex);
     for (int k = 0; k < CLASS_KNOWN; ++k) {
         std::string what = "slot " + std::to_string(k);
         if (listed.count(k))
@@ -120,29 +72,6 @@ TEST(ClassBitmaps, EveryListedClassGetsASmallIconBitmap)
     // Printers are drawn without a picture.
     EXPECT_EQ(nullptr, devices.classes[CLASS_PRINTER].bitmap.hbitmap);
     EXPECT_EQ(nullptr, LookupClassBitmap(devices, "{4D36E979-E325-11CE-BFC1-08002BE10318}"));
-}
-
-TEST(ClassBitmaps, LoadingTwiceKeepsOneBitmapPerClass)
-{
-    CUSBDEV devices;
-    long before = GdiObjects();
-    ASSERT_EQ(1, LoadClassBitmaps(kClassIcons, devices));
-    long afterFirst = GdiObjects();
-    std::set<HBITMAP> first = Held(devices);
-    ASSERT_EQ((size_t)CLASSICON_ROWS, first.size());
-
-    ASSERT_EQ(1, LoadClassBitmaps(kClassIcons, devices));
-    long afterSecond = GdiObjects();
-    std::set<HBITMAP> current = Held(devices);
-    EXPECT_EQ((size_t)CLASSICON_ROWS, current.size());
-    for (HBITMAP old : first) {
-        EXPECT_EQ(0u, current.count(old)) << "a reload draws new bitmaps";
-        EXPECT_EQ(0u, GetObjectType(old));
-    }
-    if (before < 0)
-        GTEST_SKIP() << kNoGdiCount;
-    EXPECT_EQ(before + CLASSICON_ROWS, afterFirst);
-    EXPECT_EQ(afterFirst, afterSecond);
 }
 
 TEST(ClassBitmaps, BadRowsFailWithoutStoppingTheRest)
@@ -158,17 +87,70 @@ TEST(ClassBitmaps, BadRowsFailWithoutStoppingTheRest)
     EXPECT_EQ(0, LoadClassBitmaps(0, devices));
 }
 
-TEST(ClassBitmaps, DeviceHolderDeletesItsBitmapsWhenItGoes)
+// One load into either holder (the device table loads every class, whatever
+// the id), and the bitmaps it then holds.
+std::set<HBITMAP> Load(CBMPICON& holder, WORD id)
+{
+    EXPECT_NE(0, holder.LoadIconBitmap(id)) << id;
+    return {holder.hbitmap};
+}
+std::set<HBITMAP> Load(CUSBDEV& devices, WORD)
+{
+    EXPECT_EQ(1, LoadClassBitmaps(kClassIcons, devices));
+    std::set<HBITMAP> held;
+    for (int k = 0; k < CLASS_KNOWN; ++k)
+        if (devices.classes[k].bitmap.hbitmap)
+            held.insert(devices.classes[k].bitmap.hbitmap);
+    return held;
+}
+
+// A second load draws `count` new bitmaps and deletes the first ones
+// (handles are not reused at once, so a kept one would still answer):
+// no more GDI objects than after one load.
+template <class Holder>
+void ExpectReloadReplaces(size_t count)
+{
+    Holder holder;
+    long before = GdiObjects();
+    std::set<HBITMAP> first = Load(holder, IDI_CMD_SCAN);
+    long afterFirst = GdiObjects();
+    std::set<HBITMAP> second = Load(holder, IDI_CMD_EXIT);
+    long afterSecond = GdiObjects();
+    ASSERT_EQ(count, first.size());
+    ASSERT_EQ(count, second.size());
+    for (HBITMAP now : second)
+        ExpectSmallIconBitmap(now, "second load");
+    for (HBITMAP old : first) {
+        EXPECT_EQ(0u, second.count(old)) << "a reload draws new bitmaps";
+        EXPECT_EQ(0u, GetObjectType(old));
+    }
+    ExpectGdiObjects(before, afterFirst, afterSecond, (long)count);
+}
+
+template <class Holder>
+void ExpectDeletedWithTheHolder()
 {
     std::set<HBITMAP> held;
     {
-        CUSBDEV devices;
-        ASSERT_EQ(1, LoadClassBitmaps(kClassIcons, devices));
-        held = Held(devices);
+        Holder holder;
+        held = Load(holder, IDI_CMD_ABOUT);
+        for (HBITMAP h : held)
+            ASSERT_EQ((DWORD)OBJ_BITMAP, GetObjectType(h));
     }
     ASSERT_FALSE(held.empty());
     for (HBITMAP h : held)
         EXPECT_EQ(0u, GetObjectType(h));
+}
+
+TEST(CommandBitmaps, SecondLoadReplacesTheFirstBitmap) { ExpectReloadReplaces<CBMPICON>(1); }
+TEST(CommandBitmaps, HolderDeletesItsBitmapWhenItGoes) { ExpectDeletedWithTheHolder<CBMPICON>(); }
+TEST(ClassBitmaps, LoadingTwiceKeepsOneBitmapPerClass)
+{
+    ExpectReloadReplaces<CUSBDEV>(CLASSICON_ROWS);
+}
+TEST(ClassBitmaps, DeviceHolderDeletesItsBitmapsWhenItGoes)
+{
+    ExpectDeletedWithTheHolder<CUSBDEV>();
 }
 
 }  // namespace

@@ -22,15 +22,14 @@ Item ReadItem(HMENU menu, int position)
 {
     char text[CHAINLINE_SIZE + 8];
     memset(text, '#', sizeof text);
-    MENUITEMINFOA mii;
-    memset(&mii, 0, sizeof mii);
+    MENUITEMINFOA mii = {};
     mii.cbSize = sizeof mii;
     mii.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING | MIIM_STATE | MIIM_BITMAP;
     mii.dwTypeData = text;
     mii.cch = sizeof text;
     BOOL read = GetMenuItemInfoA(menu, position, TRUE, &mii);
-    return Item{mii.fType, mii.wID, (mii.fType & MFT_SEPARATOR) ? "" : text, mii.fState,
-                mii.hbmpItem, read};
+    return Item{mii.fType,  mii.wID,      (mii.fType & MFT_SEPARATOR) ? "" : text,
+                mii.fState, mii.hbmpItem, read};
 }
 
 // A problem device with a chain line, a separator, a device with a 287-

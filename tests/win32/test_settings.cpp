@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,11 +30,10 @@ RawValue ReadRaw(const char* path, const char* name)
     v.rc = RegQueryValueExA(key, name, 0, &v.type, 0, &size);
     if (v.rc == ERROR_SUCCESS) {
         // Room for more than reported, so a stray terminator would show up in size.
-        std::string data(size + 16, '\0');
-        DWORD got = (DWORD)data.size();
-        v.rc = RegQueryValueExA(key, name, 0, &v.type, (BYTE*)&data[0], &got);
-        data.resize(got);
-        v.bytes = data;
+        v.bytes.assign(size + 16, '\0');
+        DWORD got = (DWORD)v.bytes.size();
+        v.rc = RegQueryValueExA(key, name, 0, &v.type, (BYTE*)&v.bytes[0], &got);
+        v.bytes.resize(got);
     }
     RegCloseKey(key);
     return v;
@@ -96,8 +96,8 @@ std::string EntryName(int k)
 
 // The five flags in check-box order: in the record, and stored by name.
 typedef std::vector<DWORD> FlagValues;
-const char* const kStoredFlags[SETTING_FLAGS] = {"Separator", "ChildOnly", "HideInvalid",
-                                                 "HideWPD", "AutoShow"};
+const char* const kStoredFlags[SETTING_FLAGS] = {"Separator", "ChildOnly", "HideInvalid", "HideWPD",
+                                                 "AutoShow"};
 
 FlagValues Flags(const APPSTATE& app)
 {
@@ -129,31 +129,21 @@ std::string Letters(size_t n)
     return s;
 }
 
-// What the program hands the registry, before the registry adds anything.
+// What the program hands the registry, before the registry adds anything:
+// the last write of each value, by name.
 struct Written {
-    std::string name;
     DWORD type;
     std::string bytes;
 };
-std::vector<Written> g_written;
+std::map<std::string, Written> g_written;
 ScopedImport* g_setHook = 0;
 
-LONG WINAPI RecordingSetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type,
-                              const BYTE* data, DWORD size)
+LONG WINAPI RecordingSetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
+                              DWORD size)
 {
-    Written w = {name ? name : "", type, std::string((const char*)data, size)};
-    g_written.push_back(w);
+    g_written[name ? name : ""] = {type, std::string((const char*)data, size)};
     typedef LONG(WINAPI * SetValue)(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD);
     return ((SetValue)g_setHook->original())(key, name, reserved, type, data, size);
-}
-
-const Written* LastWrite(const char* name)
-{
-    const Written* found = 0;
-    for (const Written& w : g_written)
-        if (w.name == name)
-            found = &w;
-    return found;
 }
 
 // A loaded hide entry holds `want`.
@@ -161,6 +151,16 @@ void ExpectEntry(const std::string& want, const CSTR& entry)
 {
     ASSERT_NE(nullptr, entry.buffer) << want;
     EXPECT_EQ(want, entry.buffer);
+}
+
+// The loaded hide list holds `entries` (number, text) and no others.
+void ExpectHideList(const APPSTATE& app, const std::map<int, std::string>& entries)
+{
+    for (int k = 0; k < HIDE_ENTRIES; ++k)
+        if (entries.count(k))
+            ExpectEntry(entries.at(k), app.hideList[k]);
+        else
+            EXPECT_EQ(nullptr, app.hideList[k].buffer) << "entry " << k;
 }
 
 class Settings : public ::testing::Test {
@@ -199,8 +199,7 @@ TEST_F(Settings, FirstStartCreatesBothKeysEmptyAndKeepsDefaults)
     EXPECT_EQ(FlagValues({1, 0, 1, 0, 0}), Flags(app));
     EXPECT_STREQ("%s+ %s", app.ChildForm);
     EXPECT_STREQ(" ", app.ChildSpace);
-    for (int k = 0; k < HIDE_ENTRIES; ++k)
-        EXPECT_EQ(nullptr, app.hideList[k].buffer) << "entry " << k;
+    ExpectHideList(app, {});
 }
 
 TEST_F(Settings, KeyPathKeepsItsHistoricSpelling)
@@ -244,14 +243,7 @@ TEST_F(Settings, SaveThenLoadRestoresEverything)
     EXPECT_EQ(flags, Flags(app));
     EXPECT_STREQ("[%s] -> %s", app.ChildForm);
     EXPECT_STREQ("..", app.ChildSpace);
-    for (int k = 0; k < HIDE_ENTRIES; ++k) {
-        const std::string want = k == 0 ? "USB Mass Storage" : k == 5 ? "Pocket Player"
-                                                             : k == 31 ? Letters(255) : "";
-        if (!want.empty())
-            ExpectEntry(want, app.hideList[k]);
-        else
-            EXPECT_EQ(nullptr, app.hideList[k].buffer) << "entry " << k;
-    }
+    ExpectHideList(app, {{0, "USB Mass Storage"}, {5, "Pocket Player"}, {31, Letters(255)}});
 }
 
 TEST_F(Settings, TextsAreWrittenWithoutTerminator)
@@ -272,19 +264,16 @@ TEST_F(Settings, TextsAreWrittenWithoutTerminator)
     const struct {
         const char* name;
         std::string text;
-    } texts[] = {{"ChildForm", "%s/%s"}, {"ChildSpace", "  "}, {"02", "Archive Disk"},
-                 {"09", Letters(255)}};
+    } texts[] = {
+        {"ChildForm", "%s/%s"}, {"ChildSpace", "  "}, {"02", "Archive Disk"}, {"09", Letters(255)}};
     for (const auto& t : texts) {
-        const Written* w = LastWrite(t.name);
-        ASSERT_NE(nullptr, w) << t.name;
-        EXPECT_EQ((DWORD)REG_SZ, w->type) << t.name;
-        EXPECT_EQ(t.text, w->bytes) << t.name;
-    }
-
-    // The registry itself then terminates a text whose next byte is a zero,
-    // as NT does; what is read back is the text all the same.
-    for (const auto& t : texts)
+        ASSERT_EQ(1u, g_written.count(t.name)) << t.name;
+        EXPECT_EQ((DWORD)REG_SZ, g_written[t.name].type) << t.name;
+        EXPECT_EQ(t.text, g_written[t.name].bytes) << t.name;
+        // The registry itself then terminates a text whose next byte is a
+        // zero, as NT does; what is read back is the text all the same.
         EXPECT_EQ(t.text, StoredText(t.name[0] == 'C' ? SETTINGS_KEY : HIDELIST_KEY, t.name));
+    }
 }
 
 TEST_F(Settings, EmptyTextsAreStoredEmptyAndLoadAsDefaults)
@@ -310,9 +299,7 @@ TEST_F(Settings, ZeroLengthHideEntryFromAnotherWriterLoadsAsNothing)
 {
     WriteText(HIDELIST_KEY, "04", "");
     WriteText(HIDELIST_KEY, "05", "Present");
-    APPSTATE& app = Restart();
-    EXPECT_EQ(nullptr, app.hideList[4].buffer);
-    ExpectEntry("Present", app.hideList[5]);
+    ExpectHideList(Restart(), {{5, "Present"}});
 }
 
 TEST_F(Settings, TerminatedTextsFromAnotherWriterReadTheSame)
@@ -325,9 +312,8 @@ TEST_F(Settings, TerminatedTextsFromAnotherWriterReadTheSame)
     APPSTATE& app = Restart();
     EXPECT_STREQ("<%s|%s>", app.ChildForm);
     EXPECT_STREQ("--", app.ChildSpace);
-    ExpectEntry("Kingfisher", app.hideList[0]);
+    ExpectHideList(app, {{0, "Kingfisher"}, {1, "Slim"}});
     EXPECT_EQ(11u, app.hideList[0].bufferSize);
-    ExpectEntry("Slim", app.hideList[1]);
 }
 
 TEST_F(Settings, OversizedTextsAreCutToFitTheirFields)

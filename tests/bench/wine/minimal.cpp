@@ -19,16 +19,14 @@ static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    WNDCLASSA wc;
-    ZeroMemory(&wc, sizeof wc);
+    WNDCLASSA wc = {};
     wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
     wc.lpszClassName = APP_NAME;
     RegisterClassA(&wc);
     HWND window = CreateWindowExA(0, APP_NAME, APP_NAME, 0, 0, 0, 0, 0, 0, 0, instance, 0);
     ShowWindow(window, SW_HIDE);
-    NOTIFYICONDATAA nid;
-    ZeroMemory(&nid, sizeof nid);
+    NOTIFYICONDATAA nid = {};
     nid.cbSize = sizeof nid;
     nid.hWnd = window;
     nid.uID = 1;
